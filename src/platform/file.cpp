@@ -1,0 +1,192 @@
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <utility>
+
+namespace tavrin::platform {
+
+Status Status::from_errno() { return Status{errno == 0 ? EIO : errno}; }
+
+File::~File() { close(); }
+
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+File File::open(const std::string& path, Access access, Sharing sharing, Status* status) {
+  int flags = O_CLOEXEC;
+  switch (access) {
+    case Access::kReadExisting: flags |= O_RDONLY; break;
+    case Access::kReadWriteExisting: flags |= O_RDWR; break;
+    case Access::kWriteExisting: flags |= O_WRONLY; break;
+    case Access::kCreateReplace: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+  }
+  Status local;
+  Status* st = status ? status : &local;
+  if (path.empty()) {
+    *st = Status{ENOENT};
+    return File();
+  }
+  // Take the lock before truncating, so a replace never empties a file that someone else holds.
+  const bool truncate = (flags & O_TRUNC) != 0;
+  int fd = ::open(path.c_str(), flags & ~O_TRUNC, 0644);
+  if (fd < 0) {
+    *st = Status::from_errno();
+    return File();
+  }
+  File file(fd);
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    *st = Status{EISDIR};
+    return File();
+  }
+  if (sharing != Sharing::kAny) {
+    const int op = (sharing == Sharing::kNone ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    if (::flock(fd, op) != 0) {
+      *st = Status::from_errno();
+      return File();
+    }
+  }
+  if (truncate && ::ftruncate(fd, 0) != 0) {
+    *st = Status::from_errno();
+    return File();
+  }
+  *st = Status{};
+  return file;
+}
+
+IoResult File::read_at(uint64_t offset, void* buffer, size_t n) const {
+  IoResult result;
+  if (fd_ < 0) {
+    result.error = EBADF;
+    return result;
+  }
+  auto* out = static_cast<unsigned char*>(buffer);
+  while (result.bytes < n) {
+    const ssize_t got = ::pread(fd_, out + result.bytes, n - result.bytes,
+                                static_cast<off_t>(offset + result.bytes));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      result.error = errno;
+      break;
+    }
+    if (got == 0) break;  // end of file
+    result.bytes += static_cast<size_t>(got);
+  }
+  return result;
+}
+
+IoResult File::write_at(uint64_t offset, const void* buffer, size_t n) {
+  IoResult result;
+  if (fd_ < 0) {
+    result.error = EBADF;
+    return result;
+  }
+  const auto* in = static_cast<const unsigned char*>(buffer);
+  while (result.bytes < n) {
+    const ssize_t put = ::pwrite(fd_, in + result.bytes, n - result.bytes,
+                                 static_cast<off_t>(offset + result.bytes));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      result.error = errno;
+      break;
+    }
+    if (put == 0) {
+      result.error = ENOSPC;
+      break;
+    }
+    result.bytes += static_cast<size_t>(put);
+  }
+  return result;
+}
+
+Status File::size(uint64_t* out) const {
+  struct stat info {};
+  if (fd_ < 0) return Status{EBADF};
+  if (::fstat(fd_, &info) != 0) return Status::from_errno();
+  *out = static_cast<uint64_t>(info.st_size);
+  return Status{};
+}
+
+Status File::sync() {
+  if (fd_ < 0) return Status{EBADF};
+  if (::fdatasync(fd_) != 0) return Status::from_errno();
+  return Status{};
+}
+
+Status File::close() {
+  if (fd_ < 0) return Status{};
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) return Status::from_errno();
+  return Status{};
+}
+
+namespace {
+
+FileTime from_statx(const struct statx_timestamp& ts) {
+  return FileTime{ts.tv_sec, static_cast<int64_t>(ts.tv_nsec)};
+}
+
+Status fill_record(int dirfd, const char* path, int flags, DirectoryRecord* out) {
+  struct statx info {};
+  if (::statx(dirfd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) {
+    return Status::from_errno();
+  }
+  out->size = info.stx_size;
+  out->lastAccess = from_statx(info.stx_atime);
+  out->lastWrite = from_statx(info.stx_mtime);
+  out->hasBirthTime = (info.stx_mask & STATX_BTIME) != 0;
+  out->creation = out->hasBirthTime ? from_statx(info.stx_btime) : out->lastWrite;
+  return Status{};
+}
+
+}  // namespace
+
+Status stat_file(const std::string& path, DirectoryRecord* out) {
+  if (path.empty()) return Status{ENOENT};
+  return fill_record(AT_FDCWD, path.c_str(), 0, out);
+}
+
+Status stat_file(const File& file, DirectoryRecord* out) {
+  if (!file.valid()) return Status{EBADF};
+  return fill_record(file.fd(), "", AT_EMPTY_PATH, out);
+}
+
+bool file_exists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+Status set_file_times(const File& file, FileTime lastAccess, FileTime lastWrite) {
+  if (!file.valid()) return Status{EBADF};
+  struct timespec times[2];
+  times[0].tv_sec = static_cast<time_t>(lastAccess.seconds);
+  times[0].tv_nsec = static_cast<long>(lastAccess.nanoseconds);
+  times[1].tv_sec = static_cast<time_t>(lastWrite.seconds);
+  times[1].tv_nsec = static_cast<long>(lastWrite.nanoseconds);
+  if (::futimens(file.fd(), times) != 0) return Status::from_errno();
+  return Status{};
+}
+
+FileTime now_utc_whole_seconds() { return FileTime{static_cast<int64_t>(::time(nullptr)), 0}; }
+
+uint64_t to_windows_file_time(FileTime t) {
+  constexpr int64_t kEpochDifference = 11644473600;  // seconds from 1601 to 1970
+  const int64_t seconds = t.seconds + kEpochDifference;
+  if (seconds < 0) return 0;
+  return static_cast<uint64_t>(seconds) * 10000000u + static_cast<uint64_t>(t.nanoseconds / 100);
+}
+
+}  // namespace tavrin::platform
