@@ -41,17 +41,23 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
   }
   // Take the lock before truncating, so a replace never empties a file that someone else holds.
   const bool truncate = (flags & O_TRUNC) != 0;
-  int fd = ::open(path.c_str(), flags & ~O_TRUNC, 0644);
+  // O_NONBLOCK keeps a FIFO or device from blocking the open; only regular files are taken.
+  int fd = ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK, 0644);
   if (fd < 0) {
     *st = Status::from_errno();
     return File();
   }
   File file(fd);
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    *st = Status{EISDIR};
+  if (::fstat(fd, &info) != 0) {
+    *st = Status::from_errno();
     return File();
   }
+  if (!S_ISREG(info.st_mode)) {
+    *st = Status{S_ISDIR(info.st_mode) ? EISDIR : EINVAL};
+    return File();
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (sharing != Sharing::kAny) {
     const int op = (sharing == Sharing::kNone ? LOCK_EX : LOCK_SH) | LOCK_NB;
     if (::flock(fd, op) != 0) {

@@ -41,6 +41,8 @@ std::string absolute_path(std::string_view path) {
   if (!path.empty() && path.front() == kPathSeparator) return std::string(path);
   std::vector<char> buffer(PATH_MAX);
   if (::getcwd(buffer.data(), buffer.size()) == nullptr) return std::string(path);
+  if (path.empty() || path == ".") return std::string(buffer.data());
+  if (path.rfind("./", 0) == 0) path.remove_prefix(2);
   return join_path(buffer.data(), path);
 }
 

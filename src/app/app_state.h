@@ -1,0 +1,67 @@
+// The one working set of the program, without a window: at most one loaded MXF file with its
+// records, the WAV library and its display order, the 24-track job record, the IN/OUT points,
+// the track selection and the settings. The window and the command line both work on it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jobs/messages.h"
+#include "mxf/records.h"
+#include "wav/wav_library.h"
+#include "wrap/track_job.h"
+
+namespace tavrin::app {
+
+// Capacity of the shell's paths, in UTF-16 units including the terminator.
+inline constexpr size_t kShellPathCapacity = 2024;
+
+struct APP_STATE_INFO {
+  MxfRecords records;
+  WAV_LIBRARY library;
+  WavLibraryView libraryView;
+  AUDIOTRACK_IO_INFO tracks;
+  TimecodeErrorList errorList;  // the breaks of the last verification, until its log is written
+
+  jobs::JobKind jobKind = jobs::JobKind::kAnalysis;
+  std::string mxfPath;
+  uint8_t mxfLoaded = 0;
+  uint8_t useFileApi = 0;
+  uint8_t analysisOk = 0;
+  uint8_t libraryShown = 0;
+
+  std::array<uint32_t, 2> inFrames{};
+  uint8_t inSet = 0;
+  uint8_t outSet = 0;
+  uint8_t exportInSet = 0;
+  uint8_t exportOutSet = 0;
+
+  int32_t currentTrack = 0;
+  std::array<uint8_t, kTrackSlots> selectedTrack{};
+  std::array<uint8_t, kTrackSlots> stereoTrack{};
+  uint8_t firstVisibleTrack = 0;
+  int32_t visibleRows = 0;
+  int32_t selectedCount = 0;
+  int32_t focusedIndex = 0;
+
+  std::string trackLabelPrefix = "Track-";
+  std::string desktopPath;
+
+  APP_STATE_INFO();
+  APP_STATE_INFO(const APP_STATE_INFO&) = delete;
+  APP_STATE_INFO& operator=(const APP_STATE_INFO&) = delete;
+
+  MXF_BASE_INFO& mxf() { return records.base; }
+  const MXF_BASE_INFO& mxf() const { return records.base; }
+  MXF_TIMECODE_INFO& timecode() { return records.timecode; }
+  const MXF_TIMECODE_INFO& timecode() const { return records.timecode; }
+  MXF_AUDIO_INFO& audio() { return records.audio; }
+  const MXF_AUDIO_INFO& audio() const { return records.audio; }
+  // Tracks that exist in the loaded file: trackCount, never more than 24.
+  size_t existing_tracks() const;
+};
+
+}  // namespace tavrin::app

@@ -1,0 +1,93 @@
+#include "cli/job_runner_cli.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "cli/interrupt.h"
+#include "cli/session.h"
+#include "timecode/timecode.h"
+
+namespace tavrin::cli {
+
+jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress) {
+  jobs::JobRequest request;
+  request.jobKind = app.jobKind;
+  request.mxfPath = app.mxfPath;
+  request.mxf = &app.mxf();
+  request.tracks = &app.tracks;
+  request.useFileApi = app.useFileApi != 0;
+
+  // The job record's progress fields are set by the engine; the display starts from zero.
+  app.tracks.progressFrames = 0;
+  app.tracks.cancelRequested = 0;
+  const bool wrapping = app.jobKind == jobs::JobKind::kWrapping;
+  const auto& in = wrapping ? app.tracks.inFrame : app.tracks.exportIn;
+  const auto& out = wrapping ? app.tracks.outFrame : app.tracks.exportOut;
+  const size_t sel = app.timecode().startsInHour23 ? 1 : 0;
+  app.tracks.totalFrames = out[sel] - in[sel] + 1;
+
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  jobs::JobMessage final;
+  InterruptScope interrupt(&app.tracks.cancelRequested);
+  std::thread worker = jobs::start_job(request, [&](const jobs::JobMessage& message) {
+    std::lock_guard<std::mutex> lock(mutex);
+    final = message;
+    done = true;
+    finished.notify_all();
+  });
+  const MXF_TIMECODE_INFO& info = app.timecode();
+  const char separator = info.dropFrame ? ',' : '.';
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return done; })) {
+      if (!showProgress) continue;
+      const uint32_t total = app.tracks.totalFrames.load();
+      const uint32_t progress = app.tracks.progressFrames.load();
+      // The frame reached, shown in plain timecode also when the job counts in the shifted base.
+      int64_t frame = int64_t{in[sel]} + progress;
+      if (sel == 1) frame = tc::count_plus_hours(info.fpsCode, info.dropFrame, frame, 1, '-');
+      const tc::Timecode reached =
+          tc::frames_to_display_timecode(info.fpsCode, info.dropFrame, frame);
+      const int percent = total ? static_cast<int>(100.0 * progress / total) : 0;
+      std::fprintf(stderr, "\r%sまで完了  %3d%%  (%u / %u)",
+                   tc::timecode_text_with(reached, separator).c_str(), percent, progress, total);
+    }
+  }
+  worker.join();
+  if (showProgress) std::fprintf(stderr, "\n");
+  return final;
+}
+
+int exit_status_of(const jobs::JobMessage& message) {
+  if (message.kind == jobs::JobMessageKind::kSucceeded) return kExitOk;
+  return message.code == 99 ? kExitCancelled : kExitRefused;
+}
+
+bool parse_track_list(const std::string& text, size_t trackCount, std::vector<size_t>* tracks,
+                      std::string* error) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos
+                                                                           : comma - start);
+    char* end = nullptr;
+    const unsigned long n = std::strtoul(item.c_str(), &end, 10);
+    if (item.empty() || *end != '\0' || n < 1 || n > trackCount) {
+      *error = "track \"" + item + "\" is not a track of this file (1.." +
+               std::to_string(trackCount) + ")";
+      return false;
+    }
+    tracks->push_back(n - 1);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
+}  // namespace tavrin::cli
