@@ -54,7 +54,7 @@ JsonWriter& JsonWriter::end_array() {
 
 JsonWriter& JsonWriter::key(std::string_view name) {
   before_value();
-  value(name);
+  write_string(name);
   out_.append(": ");
   afterKey_ = true;
   return *this;
@@ -62,6 +62,11 @@ JsonWriter& JsonWriter::key(std::string_view name) {
 
 JsonWriter& JsonWriter::value(std::string_view text) {
   before_value();
+  write_string(text);
+  return *this;
+}
+
+void JsonWriter::write_string(std::string_view text) {
   const std::string clean = platform::sanitize_utf8(text);
   out_.push_back('"');
   for (const char c : clean) {
@@ -80,7 +85,6 @@ JsonWriter& JsonWriter::value(std::string_view text) {
     }
   }
   out_.push_back('"');
-  return *this;
 }
 
 JsonWriter& JsonWriter::value(bool b) {

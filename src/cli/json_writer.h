@@ -38,6 +38,7 @@ class JsonWriter {
 
  private:
   void before_value();
+  void write_string(std::string_view text);
   void newline();
   std::string out_;
   std::vector<bool> hasItems_;  // per open container
