@@ -1,41 +1,79 @@
-// The five-frame 48 kHz sample cadence of each edit rate, and sample positions of frames.
+// The five-frame 48 kHz sample cadence of each edit rate, frame-to-sample offsets and the
+// sub-frame unit.
 #include "timecode/timecode.h"
+
+#include <array>
 
 namespace tavrin::tc {
 
 namespace {
 
-// Samples per track in frames 0..4 of a group, by rateCode. rateCode 5 (25000/1001) carries no
-// samples in the index entries; for WAV placing and BWF time references it is taken as 25 fps.
-constexpr uint32_t kCadence[8][5] = {
-    {2000, 2000, 2000, 2000, 2000}, {1920, 1920, 1920, 1920, 1920},
-    {1600, 1600, 1600, 1600, 1600}, {800, 800, 800, 800, 800},
-    {2002, 2002, 2002, 2002, 2002}, {0, 0, 0, 0, 0},
-    {1602, 1601, 1602, 1601, 1602}, {801, 801, 800, 801, 801},
-};
+constexpr uint32_t kRateCount = 8;
+constexpr uint64_t kGroupFrames = 5;
+using CadenceRows = std::array<std::array<uint32_t, kGroupFrames>, kRateCount>;
 
-constexpr uint32_t kSubframeUnit[8] = {20, 19, 16, 8, 20, 19, 16, 8};
+// Samples per track in frames 0..4 of a group, by rateCode, for the index entries. 25000/1001
+// has no whole-frame cadence at 48 kHz and carries no samples there.
+constexpr CadenceRows kIndexCadence = {{
+    {2000, 2000, 2000, 2000, 2000},
+    {1920, 1920, 1920, 1920, 1920},
+    {1600, 1600, 1600, 1600, 1600},
+    {800, 800, 800, 800, 800},
+    {2002, 2002, 2002, 2002, 2002},
+    {0, 0, 0, 0, 0},
+    {1602, 1601, 1602, 1601, 1602},
+    {801, 801, 800, 801, 801},
+}};
+
+// The same for placing WAV files and for BWF time references, where 25000/1001 is laid out on
+// the 25 fps grid.
+constexpr CadenceRows kTimeReferenceCadence = {{
+    {2000, 2000, 2000, 2000, 2000},
+    {1920, 1920, 1920, 1920, 1920},
+    {1600, 1600, 1600, 1600, 1600},
+    {800, 800, 800, 800, 800},
+    {2002, 2002, 2002, 2002, 2002},
+    {1920, 1920, 1920, 1920, 1920},
+    {1602, 1601, 1602, 1601, 1602},
+    {801, 801, 800, 801, 801},
+}};
+
+// About a hundredth of a frame's samples, rounded down, by rateCode.
+constexpr std::array<uint32_t, kRateCount> kSubframeUnit = {20, 19, 16, 8, 20, 19, 16, 8};
+
+// The cadence row of a rateCode, or none above 7.
+const std::array<uint32_t, kGroupFrames>* cadence_row(uint32_t rateCode, CadenceTable table) {
+  if (rateCode >= kRateCount) return nullptr;
+  const CadenceRows& rows =
+      table == CadenceTable::kTimeReference ? kTimeReferenceCadence : kIndexCadence;
+  return &rows[rateCode];
+}
 
 }  // namespace
 
 uint32_t samples_in_frame(uint32_t rateCode, uint64_t frameIndex, CadenceTable table) {
-  if (rateCode > 7) return 0;
-  if (rateCode == 5 && table == CadenceTable::kTimeReference) return 1920;
-  return kCadence[rateCode][frameIndex % 5];
+  const auto* row = cadence_row(rateCode, table);
+  return row ? (*row)[frameIndex % kGroupFrames] : 0;
 }
 
 uint32_t samples_per_cadence_group(uint32_t rateCode, CadenceTable table) {
+  const auto* row = cadence_row(rateCode, table);
+  if (row == nullptr) return 0;
   uint32_t sum = 0;
-  for (uint64_t k = 0; k < 5; ++k) sum += samples_in_frame(rateCode, k, table);
+  for (uint32_t samples : *row) sum += samples;
   return sum;
 }
 
 uint64_t frame_to_sample_offset(uint32_t rateCode, uint64_t frameIndex, CadenceTable table) {
-  uint64_t offset = frameIndex / 5 * samples_per_cadence_group(rateCode, table);
-  for (uint64_t k = 0; k < frameIndex % 5; ++k) offset += samples_in_frame(rateCode, k, table);
+  const auto* row = cadence_row(rateCode, table);
+  if (row == nullptr) return 0;
+  uint64_t offset = frameIndex / kGroupFrames * samples_per_cadence_group(rateCode, table);
+  for (uint64_t k = 0; k < frameIndex % kGroupFrames; ++k) offset += (*row)[k];
   return offset;
 }
 
-uint32_t subframe_unit(uint32_t rateCode) { return rateCode > 7 ? 0 : kSubframeUnit[rateCode]; }
+uint32_t subframe_unit(uint32_t rateCode) {
+  return rateCode < kRateCount ? kSubframeUnit[rateCode] : 0;
+}
 
 }  // namespace tavrin::tc

@@ -1,22 +1,18 @@
 // Timecode, sub-frame and size texts.
-#include <cstdio>
-
 #include "platform/text.h"
 #include "timecode/timecode.h"
 
 namespace tavrin::tc {
 
-std::string timecode_text(uint32_t fpsCode, uint32_t dropFrame, int64_t actual,
-                          TimecodeStyle style, size_t capacity) {
-  Timecode t;  // an unknown fpsCode prints every field as zero
-  if (fpsCode <= 3) t = frames_to_display_timecode(fpsCode, dropFrame, actual);
-  std::string text;
-  if (style == TimecodeStyle::kDigits) {
-    text = platform::format("%02d%02d%02d%02d", t.hours, t.minutes, t.seconds, t.frames);
-  } else {
-    text = timecode_text_with(t, dropFrame ? '.' : ':');
-  }
+std::string timecode_text(uint32_t fpsCode, uint32_t dropFrame, int64_t actual, TimecodeStyle style,
+                          size_t capacity) {
   if (capacity == 0) return std::string();
+  // An unknown fpsCode yields an all-zero timecode.
+  const Timecode t = frames_to_display_timecode(fpsCode, dropFrame, actual);
+  std::string text =
+      style == TimecodeStyle::kDigits
+          ? platform::format("%02d%02d%02d%02d", t.hours, t.minutes, t.seconds, t.frames)
+          : timecode_text_with(t, dropFrame != 0 ? '.' : ':');
   if (text.size() > capacity - 1) text.resize(capacity - 1);
   return text;
 }
@@ -27,8 +23,9 @@ std::string timecode_text_with(const Timecode& tc, char separator) {
 }
 
 std::string subframe_text(uint32_t rateCode, uint64_t samplesIntoFrame) {
-  const uint32_t unit = subframe_unit(rateCode);
-  const uint64_t units = unit ? samplesIntoFrame / unit : 0;
+  // An unknown rateCode has no unit: every sample is left over.
+  const uint64_t unit = subframe_unit(rateCode);
+  const uint64_t units = unit != 0 ? samplesIntoFrame / unit : 0;
   const uint64_t rest = samplesIntoFrame - units * unit;
   return platform::format("+%03llu *%04llu", static_cast<unsigned long long>(units),
                           static_cast<unsigned long long>(rest));
@@ -47,6 +44,7 @@ std::string size_text(uint64_t bytes) {
     unit = "GB";
     divisor = 1073741824.0f;
   }
+  // The quotient is taken in single precision, as the size columns have always shown it.
   const float value = static_cast<float>(bytes) / divisor;
   return platform::format("%.2f %s", static_cast<double>(value), unit);
 }
