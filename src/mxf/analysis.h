@@ -43,4 +43,94 @@ inline constexpr int kBadVersion = 209;
 inline constexpr int kBadPack = 210;
 }  // namespace partition_codes
 
+// Codes of the Preface step.
+namespace preface_codes {
+inline constexpr int kInvalidFile = 301;
+inline constexpr int kNoBaseInfo = 302;
+inline constexpr int kNoSlot = 303;
+inline constexpr int kNotFound = 304;
+inline constexpr int kNoMemory = 305;
+inline constexpr int kNotOp1a = 306;
+inline constexpr int kNotFrameWrapped = 307;
+inline constexpr int kBadVersion = 308;
+inline constexpr int kDamaged = 309;
+}  // namespace preface_codes
+
+// Codes of the timecode component step.
+namespace timecode_codes {
+inline constexpr int kInvalidFile = 401;
+inline constexpr int kNoBaseInfo = 402;
+inline constexpr int kNoSlot = 403;
+inline constexpr int kNoTimecodeInfo = 404;
+inline constexpr int kNoComponent = 405;
+inline constexpr int kNoDuration = 406;
+inline constexpr int kNoTimelineTrack = 407;
+inline constexpr int kDamaged = 408;
+inline constexpr int kUnknownTimecodeBase = 409;
+}  // namespace timecode_codes
+
+// Codes of the file package step.
+namespace file_package_codes {
+inline constexpr int kInvalidFile = 501;
+inline constexpr int kNoBaseInfo = 502;
+inline constexpr int kNoSlot = 503;
+inline constexpr int kNotFound = 504;
+inline constexpr int kDamaged = 505;
+}  // namespace file_package_codes
+
+// Codes of the index table step, the content package layout check among them.
+namespace index_codes {
+inline constexpr int kInvalidFile = 601;
+inline constexpr int kNoBaseInfo = 602;
+inline constexpr int kNoSlot = 603;
+inline constexpr int kNoTimecodeInfo = 604;
+inline constexpr int kNoIndexSlot = 605;
+inline constexpr int kNoSegment = 606;
+inline constexpr int kTooManyDeltas = 607;
+inline constexpr int kDamaged = 608;
+inline constexpr int kOutsideFile = 609;
+inline constexpr int kNoSystemItem = 610;
+inline constexpr int kPictureNotFound = 611;
+inline constexpr int kAudioNotLocated = 612;
+inline constexpr int kNoEntries = 613;
+inline constexpr int kAncNotLast = 614;
+inline constexpr int kLayoutChanges = 615;
+inline constexpr int kNoMemory = 616;
+}  // namespace index_codes
+
+// Codes of the audio descriptor step.
+namespace audio_codes {
+inline constexpr int kInvalidFile = 701;
+inline constexpr int kNoBaseInfo = 702;
+inline constexpr int kNoAudioInfo = 703;
+inline constexpr int kNoSlot = 704;
+inline constexpr int kNoIndexSlot = 705;
+inline constexpr int kNoTrack = 706;
+inline constexpr int kBadQuantization = 707;
+inline constexpr int kBadSampleRate = 708;
+inline constexpr int kUnknownCadence = 709;
+inline constexpr int kDamaged = 710;
+inline constexpr int kTooManyTracks = 711;
+}  // namespace audio_codes
+
+// Codes of the video descriptor step.
+namespace video_codes {
+inline constexpr int kInvalidFile = 801;
+inline constexpr int kNoBaseInfo = 802;
+inline constexpr int kNoSlot = 803;
+inline constexpr int kNoVideoInfo = 804;
+inline constexpr int kNotFound = 805;
+inline constexpr int kNoCodingLabel = 806;
+inline constexpr int kUnknownCoding = 807;
+inline constexpr int kDamaged = 808;
+}  // namespace video_codes
+
+// Codes of the identification step (its result never stops the analysis).
+namespace identification_codes {
+inline constexpr int kInvalidFile = 901;
+inline constexpr int kNoBaseInfo = 902;
+inline constexpr int kNoSlot = 903;
+inline constexpr int kDamaged = 904;
+}  // namespace identification_codes
+
 }  // namespace tavrin

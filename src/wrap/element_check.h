@@ -21,12 +21,13 @@ uint64_t audio_element_position(const INDEX_ENTRY_ARRAY& entry, size_t track);
 
 enum class ElementFault {
   kNone,
-  kOutsideFile,    // the element, or the samples it must hold, would lie past the end of the file
-  kNotSound,       // the key is not a frame-wrapped sound element key
-  kOtherElement,   // a sound key, but not the key of this track's element
-  kLengthForm,     // the length is not the 4-byte BER form
-  kShortValue,     // the value holds fewer bytes than the frame's samples
-  kNoTrackKey,     // the analysis recorded no key for this track
+  kOutsideFile,   // the element, or the samples it must hold, would lie past the end of the file
+  kNotSound,      // the key is not a frame-wrapped sound element key
+  kOtherElement,  // a sound key, but not the key of this track's element
+  kLengthForm,    // the length is not the 4-byte BER form
+  kShortValue,    // the value holds fewer bytes than the frame's samples
+  kNoTrackKey,    // the analysis recorded no key for this track
+  kNoDeltaEntry,  // the edit unit's index entry has no delta entry for this track
 };
 
 // Checks the element whose first byte is at `position`; `header` holds the kElementHeaderSize

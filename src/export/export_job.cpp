@@ -1,0 +1,130 @@
+#include "export/export_job.h"
+
+#include <algorithm>
+
+#include "export/bwf_export.h"
+#include "export/export_names.h"
+
+namespace tavrin {
+
+using namespace export_codes;
+
+const ExportCodes kMappingExportCodes = {kMapNoPath,   kMapNoJob,   kMapNoBase,    kMapBadRate,
+                                         kMapBadRange, kMapOpenMxf, kMapCreateBwf, kMapWriteBwf,
+                                         kMapElement,  kMapTooLong};
+const ExportCodes kFileApiExportCodes = {kFileNoPath,   kFileNoJob,   kFileNoBase,    kFileBadRate,
+                                         kFileBadRange, kFileOpenMxf, kFileCreateBwf, kFileWriteBwf,
+                                         kFileElement,  kFileTooLong};
+
+int plan_export(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, const MXF_BASE_INFO* mxf,
+                const ExportCodes& codes, ExportPlan* plan) {
+  if (mxfPath.empty()) return codes.noPath;
+  if (tracks == nullptr) return codes.noJob;
+  if (mxf == nullptr || mxf->timecode == nullptr || mxf->audio == nullptr ||
+      mxf->indexEntries == nullptr || mxf->layout == nullptr) {
+    return codes.noBase;
+  }
+  const MXF_TIMECODE_INFO& timecode = *mxf->timecode;
+  if (timecode.rateCode > 7) return codes.badRate;
+
+  // The active counting base: plain counts, or counts one hour later for a file that starts in
+  // hour 23 and so may run across midnight.
+  const size_t base = timecode.startsInHour23 != 0 ? 1 : 0;
+  const uint32_t first = base == 0 ? timecode.startFrame : timecode.shiftedStart;
+  const uint32_t last = base == 0 ? timecode.endFrame : timecode.shiftedEnd;
+  const uint32_t in = tracks->exportIn[base];
+  const uint32_t out = tracks->exportOut[base];
+  // OUT before IN is refused in both bases: in the shifted base it would make the frame count
+  // wrap around.
+  if (out < in || in < first || out > last) return codes.badRange;
+  const uint64_t rel = in - first;
+  const uint64_t total = uint64_t{out} - in + 1;
+  if (rel + total > mxf->indexEntries->size()) return codes.badRange;
+
+  plan->entries = mxf->indexEntries;
+  plan->layout = mxf->layout;
+  plan->blockAlign = mxf->audio->blockAlign;
+  plan->firstEntry = static_cast<size_t>(rel);
+  plan->totalFrames = static_cast<uint32_t>(total);
+  tracks->totalFrames = plan->totalFrames;
+
+  plan->dataSize = 0;
+  for (uint64_t i = 0; i < total; ++i) plan->dataSize += plan->sample_bytes(plan->entry(i));
+  if (plan->dataSize > kBwfMaxDataSize) return codes.tooLong;
+  // The IN frame's first sample counted from midnight; the plain start is used in both bases, so
+  // an IN after midnight in a file that starts in hour 23 lies more than 24 hours on.
+  plan->timeReference =
+      samples_before_frame(uint64_t{timecode.startFrame} + rel, timecode.rateCode);
+  plan->header =
+      build_bwf_header(static_cast<uint32_t>(plan->dataSize), plan->timeReference, *mxf->audio);
+
+  // Only tracks the file has are exported.
+  plan->tracks.clear();
+  const size_t trackCount = std::min<size_t>(mxf->audio->trackCount, kTrackSlots);
+  for (size_t t = 0; t < trackCount; ++t) {
+    if (tracks->exportMark[t] == 1) plan->tracks.push_back(t);
+  }
+  return 0;
+}
+
+int create_track_files(const AUDIOTRACK_IO_INFO& tracks, const ExportPlan& plan,
+                       const ExportCodes& codes, std::vector<ExportFile>* files) {
+  files->clear();
+  files->reserve(plan.tracks.size());
+  for (const size_t t : plan.tracks) {
+    const std::string path = export_track_path(tracks.exportFolder, tracks.exportPrefix,
+                                               static_cast<uint32_t>(t + 1), tracks.exportCounter);
+    ExportFile& file = files->emplace_back();
+    file.track = t;
+    if (!file.writer.create(path, kBwfHeaderSize + plan.dataSize)) {
+      files->pop_back();
+      return codes.createBwf;
+    }
+    if (!file.writer.append(plan.header.data(), plan.header.size())) return codes.writeBwf;
+  }
+  return 0;
+}
+
+int finish_track_files(std::vector<ExportFile>& files, const ExportCodes& codes) {
+  bool ok = true;
+  for (ExportFile& file : files) ok = file.writer.finish() && ok;
+  return ok ? 0 : codes.writeBwf;
+}
+
+bool frame_span(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, uint64_t fileSize,
+                FrameSpan* span) {
+  const uint64_t needed = kElementHeaderSize + plan.sample_bytes(e);
+  bool any = false;
+  for (const size_t t : plan.tracks) {
+    const uint64_t position = audio_element_position(e, t);
+    if (position > fileSize || fileSize - position < needed) return false;
+    if (!any || position < span->begin) span->begin = position;
+    if (!any || position + needed > span->end) span->end = position + needed;
+    any = true;
+  }
+  if (!any) span->begin = span->end = 0;
+  return true;
+}
+
+ElementFault check_frame_elements(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
+                                  const uint8_t* bytes, const FrameSpan& span, uint64_t fileSize) {
+  for (const size_t t : plan.tracks) {
+    const uint64_t position = audio_element_position(e, t);
+    const ElementFault fault = check_audio_element(bytes + (position - span.begin), position,
+                                                   fileSize, *plan.layout, t, plan.sample_bytes(e));
+    if (fault != ElementFault::kNone) return fault;
+  }
+  return ElementFault::kNone;
+}
+
+bool write_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, const uint8_t* bytes,
+                 const FrameSpan& span, std::vector<ExportFile>& files) {
+  const size_t n = static_cast<size_t>(plan.sample_bytes(e));
+  for (ExportFile& file : files) {
+    const uint64_t value = audio_element_position(e, file.track) + kElementHeaderSize;
+    if (!file.writer.append(bytes + (value - span.begin), n)) return false;
+  }
+  return true;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,219 @@
+// Wrapping through memory views. The range is written in runs: from the frame reached to the end
+// of its index table segment, at most kMaxRunFrames frames. For each run one read/write view of
+// the MXF file covers the elements the run touches, and one read-only view of each WAV the
+// samples it takes. Every element of the run is checked before the first byte of the run is
+// written; the samples then go straight from the WAV views into the element values. Each edit
+// unit is addressed by its own index entry. At the end the descriptor's dirty pages are written
+// back (fdatasync) before the job reports success or cancellation.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/mapping.h"
+#include "wrap/track_job.h"
+#include "wrap/wrap_codes.h"
+#include "wrap/wrap_plan.h"
+
+namespace tavrin {
+
+namespace {
+
+using namespace wrap_codes;
+const WrapCodes& kCodes = kMappingWrapCodes;
+
+// Frames of one run at most: bounds the views (and the pages they keep resident) in files whose
+// index is one long segment.
+constexpr uint64_t kMaxRunFrames = 512;
+
+struct MappingJob {
+  WrapPlan plan;
+  platform::File mxf;
+  uint64_t fileSize = 0;
+  platform::DirectoryRecord before;
+  bool timesKnown = false;
+  bool wroteAny = false;
+  std::vector<uint64_t> consumed;  // per source: data bytes the runs so far have passed
+};
+
+// Ends the job. What the views changed is written back first; a failure there turns success or
+// cancellation into an error. Success sets the last-access and last-write times to now (whole
+// seconds), keeping the creation time; any other end leaves the times as they were before.
+int finish(MappingJob& job, int code) {
+  if (job.wroteAny && !job.mxf.sync().ok() && (code == 0 || code == kCancelled)) {
+    code = kMapFlushFailed;
+  }
+  if (code == 0) {
+    const platform::FileTime now = platform::now_utc_whole_seconds();
+    platform::set_file_times(job.mxf, now, now);
+  } else if (job.wroteAny && job.timesKnown) {
+    platform::set_file_times(job.mxf, job.before.lastAccess, job.before.lastWrite);
+  }
+  job.mxf.close();
+  return code;
+}
+
+// True when the index table segment the index gives the edit unit of `frame` contains it.
+bool inside_own_segment(const WrapPlan& plan, uint64_t frame) {
+  const INDEX_ENTRY_ARRAY& e = plan.entry(frame);
+  const uint64_t unit = plan.firstEntry + frame;
+  return e.segmentStart <= unit && unit - e.segmentStart < e.segmentDuration;
+}
+
+// Frames from `frame` to the end of its index table segment, at most `left` and kMaxRunFrames;
+// 0 when an edit unit of the run lies outside the segment the index gives it.
+uint64_t run_frames(const WrapPlan& plan, uint64_t frame, uint64_t left) {
+  if (!inside_own_segment(plan, frame)) return 0;
+  const INDEX_ENTRY_ARRAY& e = plan.entry(frame);
+  const uint64_t toSegmentEnd = e.segmentDuration - (plan.firstEntry + frame - e.segmentStart);
+  const uint64_t frames = std::min({toSegmentEnd, left, kMaxRunFrames});
+  for (uint64_t k = 1; k < frames; ++k) {
+    if (!inside_own_segment(plan, frame + k)) return 0;
+  }
+  return frames;
+}
+
+struct Span {
+  uint64_t begin = 0;
+  uint64_t end = 0;
+};
+
+// The file bytes a run touches: from the key of its first written element to the end of the
+// samples of its last. Faults when an element has no delta entry or would reach past the file.
+ElementFault run_span(const WrapPlan& plan, uint64_t first, uint64_t frames, uint64_t fileSize,
+                      Span* span) {
+  bool any = false;
+  for (uint64_t k = 0; k < frames; ++k) {
+    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
+    const uint64_t needed = kElementHeaderSize + plan.sample_bytes(e);
+    for (const TrackWrite& w : plan.writes) {
+      uint64_t position = 0;
+      if (!written_element_position(e, w.track, &position)) return ElementFault::kNoDeltaEntry;
+      if (position > fileSize || fileSize - position < needed) return ElementFault::kOutsideFile;
+      if (!any || position < span->begin) span->begin = position;
+      if (!any || position + needed > span->end) span->end = position + needed;
+      any = true;
+    }
+  }
+  return ElementFault::kNone;
+}
+
+// One WAV's view over the data a run takes; empty once the data has run out.
+struct WavRunView {
+  platform::MappedView view;
+  uint64_t bytes = 0;  // WAV data in the view
+};
+
+// Writes the run [first, first + frames). Returns 0, 99 or a code.
+int write_run(MappingJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint64_t frames,
+              uint64_t* done) {
+  const WrapPlan& plan = job.plan;
+  Span span;
+  if (run_span(plan, first, frames, job.fileSize, &span) != ElementFault::kNone) {
+    return layout_code(kCodes, job.wroteAny);
+  }
+  platform::Status status;
+  platform::MappedView mxfView;
+  if (span.end > span.begin) {
+    mxfView = platform::MappedView::map(job.mxf, span.begin, span.end - span.begin,
+                                        platform::ViewAccess::kReadWrite, &status);
+    if (!mxfView.valid()) return kMapMxfView;
+  }
+  uint8_t* const base = mxfView.data();
+
+  // Nothing of the run is written before every element it touches has been checked.
+  for (uint64_t k = 0; k < frames; ++k) {
+    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
+    for (const TrackWrite& w : plan.writes) {
+      uint64_t position = 0;
+      written_element_position(e, w.track, &position);
+      if (check_written_element(plan, e, w.track, base + (position - span.begin), position,
+                                job.fileSize) != ElementFault::kNone) {
+        return layout_code(kCodes, job.wroteAny);
+      }
+    }
+  }
+
+  uint64_t runSamples = 0;
+  for (uint64_t k = 0; k < frames; ++k) runSamples += plan.entry(first + k).samplesInFrame;
+  std::vector<WavRunView> wavViews(plan.sources.size());
+  for (size_t i = 0; i < plan.sources.size(); ++i) {
+    const WavSource& source = plan.sources[i];
+    const uint64_t need = runSamples * source.blockAlign;
+    const uint64_t from = job.consumed[i];
+    const uint64_t bytes = source.dataBytes > from ? std::min(need, source.dataBytes - from) : 0;
+    job.consumed[i] = from + need;
+    if (bytes == 0) continue;
+    wavViews[i].view = platform::MappedView::map(source.file, source.dataOffset + from, bytes,
+                                                 platform::ViewAccess::kRead, &status);
+    if (!wavViews[i].view.valid()) return kMapWavView;
+    wavViews[i].bytes = bytes;
+  }
+
+  uint64_t sampleOffset = 0;  // samples of the run before the frame
+  for (uint64_t k = 0; k < frames; ++k) {
+    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
+    for (const TrackWrite& w : plan.writes) {
+      uint64_t position = 0;
+      written_element_position(e, w.track, &position);
+      uint8_t* value = base + (position - span.begin) + kElementHeaderSize;
+      if (w.source == TrackWrite::kSilence) {
+        std::memset(value, 0, static_cast<size_t>(plan.sample_bytes(e)));
+        continue;
+      }
+      const WavSource& source = plan.sources[static_cast<size_t>(w.source)];
+      const WavRunView& wav = wavViews[static_cast<size_t>(w.source)];
+      const uint64_t offset = sampleOffset * source.blockAlign;
+      const bool any = wav.bytes > offset;
+      place_samples(source, w.channel, any ? wav.view.data() + offset : nullptr,
+                    any ? wav.bytes - offset : 0, e.samplesInFrame, plan.slotBytes, value);
+    }
+    job.wroteAny = job.wroteAny || !plan.writes.empty();
+    if (tracks->cancelRequested != 0) {
+      tracks->cancelRequested = 0;
+      return kCancelled;
+    }
+    tracks->progressFrames = static_cast<uint32_t>(*done);
+    *done += 1;
+    sampleOffset += e.samplesInFrame;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
+                          MXF_BASE_INFO* mxf) {
+  MappingJob job;
+  if (const int code = plan_wrap(mxfPath, tracks, mxf, kCodes, &job.plan); code != 0) return code;
+
+  // The runs, all laid out before anything is opened: an edit unit whose segment does not contain
+  // it stops the job while the file is still untouched.
+  const uint64_t total = job.plan.totalFrames;
+  std::vector<uint64_t> runs;
+  for (uint64_t frame = 0; frame < total;) {
+    const uint64_t frames = run_frames(job.plan, frame, total - frame);
+    if (frames == 0) return kMapSegmentBounds;
+    runs.push_back(frames);
+    frame += frames;
+  }
+
+  platform::Status status;
+  job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
+                                 platform::Sharing::kNone, &status);
+  if (!job.mxf.valid() || !job.mxf.size(&job.fileSize).ok()) return kMapOpenMxf;
+  job.timesKnown = platform::stat_file(job.mxf, &job.before).ok();
+  if (const int code = open_wav_sources(&job.plan, kCodes); code != 0) return finish(job, code);
+  job.consumed.assign(job.plan.sources.size(), 0);
+
+  tracks->progressFrames = 0;
+  tracks->cancelRequested = 0;
+  uint64_t done = 0;
+  for (const uint64_t frames : runs) {
+    if (const int code = write_run(job, tracks, done, frames, &done); code != 0) {
+      return finish(job, code);
+    }
+  }
+  return finish(job, 0);
+}
+
+}  // namespace tavrin
