@@ -4,9 +4,10 @@
 // the ANC data element (SMPTE 436) that wrapping steps over.
 //
 // A complete index in the footer (a footer segment starting at edit unit 0) replaces every
-// other segment. Segments are matched in order to the partitions whose BodySID they carry; an
-// entry's file position is its StreamOffset plus that partition's essence base. The array is
-// built in one pass with one allocation, straight from the entry bytes in the area buffers.
+// other segment. Each entry is matched to the partition of its segment's BodySID whose essence
+// holds its StreamOffset; its file position is the StreamOffset plus that partition's essence
+// base. The array is built in one pass with one allocation, straight from the entry bytes in the
+// area buffers.
 //
 // Codes beyond the table of the section:
 //   608  an index table segment is damaged: a segment, an item or an array (delta entries,
@@ -64,18 +65,36 @@ void keep_complete_footer_index(const std::vector<MXF_PARTITION_INFO>& partition
   std::erase_if(*segments, [&](const IndexSegment& s) { return !inFooter(s); });
 }
 
-// Each partition with a BodySID takes the next segment of that BodySID, in order. A segment left
-// over keeps the partition it was read from.
-void match_segments_to_partitions(const std::vector<MXF_PARTITION_INFO>& partitions,
-                                  std::vector<IndexSegment>* segments) {
-  size_t cursor = 0;
-  for (size_t p = 0; p < partitions.size() && cursor < segments->size(); ++p) {
-    const uint32_t bodySid = partitions[p].bodySid;
-    if (bodySid != 0 && bodySid == (*segments)[cursor].bodySid) {
-      (*segments)[cursor].partition = static_cast<uint32_t>(p);
-      ++cursor;
-    }
+// The partitions that hold essence, ordered by BodySID and BodyOffset (file order among equal
+// offsets). An edit unit lies in the last partition of its segment's BodySID whose BodyOffset is
+// at or below its StreamOffset: a partition that starts at the same offset as a later one holds
+// none of its bytes. Matching each entry by its own StreamOffset holds however the segments are
+// cut: several segments per partition, a segment read from the partition behind its essence, or
+// one complete segment over several partitions.
+std::vector<uint32_t> essence_order(const std::vector<MXF_PARTITION_INFO>& partitions) {
+  std::vector<uint32_t> order;
+  for (size_t p = 0; p < partitions.size(); ++p) {
+    if (partitions[p].bodySid != 0) order.push_back(static_cast<uint32_t>(p));
   }
+  std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+    const MXF_PARTITION_INFO& pa = partitions[a];
+    const MXF_PARTITION_INFO& pb = partitions[b];
+    return pa.bodySid != pb.bodySid ? pa.bodySid < pb.bodySid : pa.bodyOffset < pb.bodyOffset;
+  });
+  return order;
+}
+
+// The partition (of `order`, made by essence_order) whose essence holds `streamOffset` of stream
+// `bodySid`, or `fallback` when no partition of that stream starts at or before it.
+uint32_t partition_holding(const std::vector<uint32_t>& order,
+                           const std::vector<MXF_PARTITION_INFO>& partitions, uint32_t bodySid,
+                           uint64_t streamOffset, uint32_t fallback) {
+  const auto first = std::partition_point(
+      order.begin(), order.end(), [&](uint32_t p) { return partitions[p].bodySid < bodySid; });
+  const auto after = std::partition_point(first, order.end(), [&](uint32_t p) {
+    return partitions[p].bodySid == bodySid && partitions[p].bodyOffset <= streamOffset;
+  });
+  return after == first ? fallback : *(after - 1);
 }
 
 // Entries of the kept segments; 613 for an index that positions no edit unit, 608 when the sum
@@ -92,14 +111,15 @@ int count_entries(const std::vector<IndexSegment>& segments, uint32_t* total) {
   return 0;
 }
 
-// Fills the elements of one segment from its entry bytes. Returns 0 or 609.
-int fill_segment_entries(const IndexSegment& s, const MXF_PARTITION_INFO& partition,
-                         uint64_t fileSize, size_t trackCount, INDEX_ENTRY_ARRAY* out) {
+// Fills the elements of one segment from its entry bytes, each against the partition that holds
+// its essence. Returns 0 or 609.
+int fill_segment_entries(const IndexSegment& s, const std::vector<MXF_PARTITION_INFO>& partitions,
+                         const std::vector<uint32_t>& essenceOrder, uint64_t fileSize,
+                         size_t trackCount, INDEX_ENTRY_ARRAY* out) {
   for (uint32_t i = 0; i < s.entryCount; ++i) {
     platform::ByteReader r(s.entries.subspan(size_t{i} * s.entrySize, s.entrySize),
                            platform::ByteOrder::kBig);
     INDEX_ENTRY_ARRAY& e = out[i];
-    e.partition = s.partition;
     e.segmentStart = s.startPosition;
     e.segmentDuration = s.duration;
     e.temporalOffset = r.i8();
@@ -110,7 +130,8 @@ int fill_segment_entries(const IndexSegment& s, const MXF_PARTITION_INFO& partit
     for (uint8_t k = 0; k < s.posTableCount; ++k) e.posTable = r.u64();
     e.deltaCount = s.deltaCount;
     e.deltas = s.deltas;
-    const uint64_t base = partition.essenceBase;
+    e.partition = partition_holding(essenceOrder, partitions, s.bodySid, streamOffset, s.partition);
+    const uint64_t base = partitions[e.partition].essenceBase;
     if (base > fileSize || streamOffset > fileSize - base) return kOutsideFile;
     e.filePosition = base + streamOffset;
     if (!content_package_fits(e, trackCount, fileSize)) return kOutsideFile;
@@ -156,7 +177,6 @@ int build_index(const ByteSource& file, MXF_BASE_INFO* mxf) {
   uint32_t total = 0;
   if (const int code = count_entries(segments, &total); code != 0) return code;
   mxf->timecode->indexEntryCount = total;
-  match_segments_to_partitions(partitions, &segments);
 
   // The content packages must hold the elements of every audio track.
   const size_t trackCount = count_audio_descriptors(file, *mxf);
@@ -165,11 +185,12 @@ int build_index(const ByteSource& file, MXF_BASE_INFO* mxf) {
   slot.resize(total);  // the one allocation of the array
   IndexedEditUnit first;
   IndexedEditUnit last;
+  const std::vector<uint32_t> essenceOrder = essence_order(partitions);
   size_t k = 0;
   for (const IndexSegment& s : segments) {
     if (s.entryCount == 0) continue;
     const int code =
-        fill_segment_entries(s, partitions[s.partition], fileSize, trackCount, slot.data() + k);
+        fill_segment_entries(s, partitions, essenceOrder, fileSize, trackCount, slot.data() + k);
     if (code != 0) return code;
     if (first.entry == nullptr) first = {slot.data() + k, s.sliceCount};
     k += s.entryCount;

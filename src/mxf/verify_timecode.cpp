@@ -100,8 +100,10 @@ int verify_sdti_timecode(const ByteSource* mxfHandle, MXF_BASE_INFO* mxf) {
   WorkArrays arrays(timecode);
   std::vector<uint32_t>& words = timecode->timecodeWords;
   if (!allocate_zeroed(&words, n)) return kNoIndexOrWordMemory;
+  // The cancel request is not cleared here: the loader clears it before the analysis starts, and
+  // a request made since (a skip asked for when this step was announced) must stop it before
+  // its first edit unit.
   timecode->framesChecked = 0;
-  timecode->cancelCheck = 0;
 
   const int readCode =
       timecode->useFileApi != 0

@@ -52,6 +52,40 @@ TEST(IndexTable, BodySegmentsAreMatchedToTheirPartitions) {
   for (size_t k = 0; k < 5; ++k) EXPECT_EQ(r.indexEntrySlot[k].samplesInFrame, cadence[k]);
 }
 
+// Several segments per body partition, and one complete footer index over several body
+// partitions: every entry resolves against the partition that holds its content package.
+TEST(IndexTable, EntriesResolveAgainstThePartitionThatHoldsThem) {
+  const struct {
+    const char* what;
+    bool indexInBody;
+    bool indexInFooter;
+  } cases[] = {{"segments of 7 in partitions of 16", true, false},
+               {"complete footer index", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MxfFixtureOptions o = small_options();
+    o.frameCount = 40;
+    o.framesPerPartition = 16;
+    o.maxSegmentDuration = 7;
+    o.indexInBody = c.indexInBody;
+    o.indexInFooter = c.indexInFooter;
+    MxfFixtureLayout layout;
+    MxfRecords r;
+    ASSERT_EQ(analysis_code(build_mxf_fixture(o, &layout), r), 0);
+    expect_entries_match(r, layout);
+    for (size_t k = 0; k < layout.frames.size(); ++k) {
+      const INDEX_ENTRY_ARRAY& e = r.indexEntrySlot[k];
+      const FixturePartition& holder = layout.partitions[e.partition];
+      EXPECT_TRUE(k >= holder.firstFrame && k < holder.firstFrame + holder.frameCount) << k;
+      for (size_t t = 0; t < o.trackCount; ++t) {
+        EXPECT_EQ(e.filePosition + e.sliceOffset + e.deltas[t + 2].elementDelta,
+                  layout.frames[k].soundKey[t])
+            << "frame " << k << " track " << t;
+      }
+    }
+  }
+}
+
 TEST(IndexTable, ACompleteFooterIndexReplacesTheOthers) {
   MxfFixtureOptions o = small_options();
   o.indexInBody = false;

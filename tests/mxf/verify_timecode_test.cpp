@@ -355,7 +355,6 @@ TEST_P(VerifyTimecode, CancellingLeavesNoRecordsOfThisRun) {
   ASSERT_EQ(s.errors.size(), 1u);
 
   s.build(label_run(2, 0, {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5}));
-  timecode().cancelCheck = 1;  // a request left over from before is not this run's
   const MemorySource memory(s.bytes);
   // File reads: the request comes with the third read; views: with the second run's view.
   const CancellingSource source(memory, &timecode(), file_api() ? 3 : 2);
@@ -365,6 +364,14 @@ TEST_P(VerifyTimecode, CancellingLeavesNoRecordsOfThisRun) {
   EXPECT_EQ(timecode().errorCount, 0u);
   EXPECT_EQ(s.errors.size(), 1u);
   EXPECT_TRUE(timecode().timecodeWords.empty());
+
+  // A request made before the step starts (a skip answered at its start) stops it before the
+  // first edit unit is read.
+  timecode().cancelCheck = 1;
+  EXPECT_EQ(s.verify(memory, file_api()), verify_codes::kCancelled);
+  EXPECT_EQ(timecode().framesChecked.load(), 0u);
+  EXPECT_EQ(timecode().cancelCheck.load(), 0u);
+  EXPECT_EQ(s.errors.size(), 1u);
 }
 
 // The two readers directly: the same words from the same records, on memory and on a file.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "analysis_peer_json.h"
@@ -105,6 +106,9 @@ struct FfmpegCase {
   const char* videoOptions;
 };
 
+// Test names and failure output show the case by its name.
+void PrintTo(const FfmpegCase& c, std::ostream* out) { *out << c.name; }
+
 std::string ffmpeg_command(const FfmpegCase& c, const std::string& path) {
   std::string split = "[1:a]asplit=" + std::to_string(c.tracks);
   std::string maps = "-map 0:v";
@@ -121,45 +125,46 @@ std::string ffmpeg_command(const FfmpegCase& c, const std::string& path) {
 
 constexpr const char* kMpeg2 = "-c:v mpeg2video -pix_fmt yuv422p -b:v 15M";
 
-TEST(AnalysisPeer, FfmpegFilesLoadWithWhatFfprobeReports) {
-  if (!have_tool("ffmpeg") || !have_tool("ffprobe")) GTEST_SKIP() << "ffmpeg or ffprobe is missing";
-  const FfmpegCase cases[] = {
-      {"mpeg2_2997df_8x24", "1920x1080", "30000/1001", 8, "pcm_s24le", "10:00:00;00",
-       "-c:v mpeg2video -pix_fmt yuv422p -b:v 15M -flags +ildct+ilme -top 1"},
-      {"mpeg2_25_4x16", "1920x1080", "25", 4, "pcm_s16le", "01:00:00:00", kMpeg2},
-      {"mpeg2_5994_2x24", "1280x720", "60000/1001", 2, "pcm_s24le", "", kMpeg2},
-      // H.264 High 4:2:2 Intra: ffmpeg labels it with the coding UL the program knows as XAVC
-      // Intra.
-      {"h264_422_intra", "1920x1080", "30000/1001", 2, "pcm_s24le", "",
-       "-c:v libx264 -pix_fmt yuv422p10le -profile:v high422 -x264-params keyint=1"},
-  };
-  test::TempDir dir;
-  for (const FfmpegCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = dir.file(std::string(c.name) + ".mxf");
-    if (!shell(ffmpeg_command(c, path))) {
-      ADD_FAILURE() << "ffmpeg could not write " << c.name;
-      continue;
-    }
-    const Probe p = probe(path);
-    MxfRecords r;
-    const jobs::JobMessage m = analyse(path, r);
-    ASSERT_EQ(m.kind, jobs::JobMessageKind::kSucceeded) << m.code << " " << m.text;
+class AnalysisPeerFfmpeg : public ::testing::TestWithParam<FfmpegCase> {};
 
-    const MXF_TIMECODE_INFO& t = r.timecode;
-    EXPECT_EQ(std::to_string(t.editRateNum) + "/" + std::to_string(t.editRateDen), p.frameRate);
-    EXPECT_EQ(t.duration, static_cast<uint64_t>(p.frames));
-    EXPECT_EQ(t.indexEntryCount, static_cast<uint64_t>(p.frames));
-    EXPECT_EQ(t.startFrame, count_of(p.timecode.empty() ? "00:00:00:00" : p.timecode, t.fpsCode,
-                                     t.dropFrame));
-    EXPECT_EQ(r.audio.trackCount, p.audioStreams);
-    EXPECT_EQ(r.audio.quantizationBits, static_cast<uint64_t>(p.bitsPerSample));
-    EXPECT_EQ(r.timecode.errorCount, 0u);
-    EXPECT_TRUE(r.layout.systemItem);
-    EXPECT_EQ(r.layout.elementKeys.size(), static_cast<size_t>(p.audioStreams));
-    EXPECT_EQ(r.partitionSlot.front().contentStart, r.partitionSlot.front().kagSize);
-  }
+TEST_P(AnalysisPeerFfmpeg, LoadWithWhatFfprobeReports) {
+  if (!have_tool("ffmpeg") || !have_tool("ffprobe")) GTEST_SKIP() << "ffmpeg or ffprobe is missing";
+  const FfmpegCase& c = GetParam();
+  test::TempDir dir;
+  const std::string path = dir.file(std::string(c.name) + ".mxf");
+  ASSERT_TRUE(shell(ffmpeg_command(c, path))) << "ffmpeg could not write " << c.name;
+  const Probe p = probe(path);
+  MxfRecords r;
+  const jobs::JobMessage m = analyse(path, r);
+  ASSERT_EQ(m.kind, jobs::JobMessageKind::kSucceeded) << m.code << " " << m.text;
+
+  const MXF_TIMECODE_INFO& t = r.timecode;
+  EXPECT_EQ(std::to_string(t.editRateNum) + "/" + std::to_string(t.editRateDen), p.frameRate);
+  EXPECT_EQ(t.duration, static_cast<uint64_t>(p.frames));
+  EXPECT_EQ(t.indexEntryCount, static_cast<uint64_t>(p.frames));
+  EXPECT_EQ(t.startFrame,
+            count_of(p.timecode.empty() ? "00:00:00:00" : p.timecode, t.fpsCode, t.dropFrame));
+  EXPECT_EQ(r.audio.trackCount, p.audioStreams);
+  EXPECT_EQ(r.audio.quantizationBits, static_cast<uint64_t>(p.bitsPerSample));
+  EXPECT_EQ(r.timecode.errorCount, 0u);
+  EXPECT_TRUE(r.layout.systemItem);
+  EXPECT_EQ(r.layout.elementKeys.size(), static_cast<size_t>(p.audioStreams));
+  EXPECT_EQ(r.partitionSlot.front().contentStart, r.partitionSlot.front().kagSize);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Muxed, AnalysisPeerFfmpeg,
+    ::testing::Values(
+        FfmpegCase{"Mpeg2_2997DropFrame_8x24bit", "1920x1080", "30000/1001", 8, "pcm_s24le",
+                   "10:00:00;00",
+                   "-c:v mpeg2video -pix_fmt yuv422p -b:v 15M -flags +ildct+ilme -top 1"},
+        FfmpegCase{"Mpeg2_25_4x16bit", "1920x1080", "25", 4, "pcm_s16le", "01:00:00:00", kMpeg2},
+        FfmpegCase{"Mpeg2_5994_2x24bit", "1280x720", "60000/1001", 2, "pcm_s24le", "", kMpeg2},
+        // H.264 High 4:2:2 Intra: ffmpeg labels it with the coding UL the program knows as XAVC
+        // Intra.
+        FfmpegCase{"H264_422Intra", "1920x1080", "30000/1001", 2, "pcm_s24le", "",
+                   "-c:v libx264 -pix_fmt yuv422p10le -profile:v high422 -x264-params keyint=1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AnalysisPeer, FfmpegDropFrameStartAndFiveFrameCadence) {
   if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg is missing";
