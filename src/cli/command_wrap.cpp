@@ -1,5 +1,7 @@
 // mxf-tavrin-cli wrap FILE --in TC --out TC [--track N=WAV]... [--silence N[,N...]] [--file-api]
 //   [--buffer POS] [--log PATH] [--encoding locale|cp932|utf-8] [--yes] [--progress] [--skip-check]
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -33,7 +35,10 @@ int usage(const std::string& error) {
 bool ask_yes_no(const UserMessage& question) {
   std::fprintf(stderr, "%s [y/N] ", question.text.c_str());
   std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
+  const bool got = static_cast<bool>(std::getline(std::cin, answer));
+  // A terminal echoes the answer and its newline; a pipe does not.
+  if (!::isatty(STDIN_FILENO)) std::fprintf(stderr, "\n");
+  if (!got) return false;
   return answer == "y" || answer == "Y" || answer == "yes";
 }
 
@@ -98,7 +103,8 @@ int run_wrap(int argc, char** argv) {
     }
     const size_t last = entry->info.channels == 2 ? track + 1 : track;
     for (size_t t = track; t <= last; ++t) {
-      if (!named.insert(t).second) return usage("track " + std::to_string(t + 1) + " is named twice");
+      if (!named.insert(t).second)
+        return usage("track " + std::to_string(t + 1) + " is named twice");
       app.tracks.trackSwitch[t] = kTrackOn;
     }
   }
@@ -106,7 +112,8 @@ int run_wrap(int argc, char** argv) {
     std::vector<size_t> tracks;
     if (!parse_track_list(list, trackCount, &tracks, &error)) return usage(error);
     for (const size_t t : tracks) {
-      if (!named.insert(t).second) return usage("track " + std::to_string(t + 1) + " is named twice");
+      if (!named.insert(t).second)
+        return usage("track " + std::to_string(t + 1) + " is named twice");
       app.tracks.trackSwitch[t] = kTrackOn;
     }
   }
@@ -121,11 +128,11 @@ int run_wrap(int argc, char** argv) {
   }
 
   const bool yes = args.has("--yes");
-  const app::WrapCheck check = app::check_wrap(app, [&](const UserMessage& question) {
-    return yes || ask_yes_no(question);
-  });
+  const app::WrapCheck check = app::check_wrap(
+      app, [&](const UserMessage& question) { return yes || ask_yes_no(question); });
   if (!check.start) {
-    if (!check.messages.empty() && !check.messages.back().yesNo) print_message(check.messages.back());
+    if (!check.messages.empty() && !check.messages.back().yesNo)
+      print_message(check.messages.back());
     return kExitRefused;
   }
 

@@ -43,24 +43,30 @@ jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress)
   });
   const MXF_TIMECODE_INFO& info = app.timecode();
   const char separator = info.dropFrame ? ',' : '.';
+  // The progress line; a finished job shows 100 %, as the dialog's bar jumps to the end.
+  const auto show = [&](bool finishedJob) {
+    const uint32_t total = app.tracks.totalFrames.load();
+    const uint32_t progress = app.tracks.progressFrames.load();
+    // The frame reached, shown in plain timecode also when the job counts in the shifted base.
+    int64_t frame = int64_t{in[sel]} + progress;
+    if (sel == 1) frame = tc::count_plus_hours(info.fpsCode, info.dropFrame, frame, 1, '-');
+    const tc::Timecode reached =
+        tc::frames_to_display_timecode(info.fpsCode, info.dropFrame, frame);
+    const int percent = finishedJob ? 100 : total ? static_cast<int>(100.0 * progress / total) : 0;
+    std::fprintf(stderr, "\r%sまで完了  %3d%%  (%u / %u)",
+                 tc::timecode_text_with(reached, separator).c_str(), percent, progress, total);
+  };
   {
     std::unique_lock<std::mutex> lock(mutex);
     while (!finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return done; })) {
-      if (!showProgress) continue;
-      const uint32_t total = app.tracks.totalFrames.load();
-      const uint32_t progress = app.tracks.progressFrames.load();
-      // The frame reached, shown in plain timecode also when the job counts in the shifted base.
-      int64_t frame = int64_t{in[sel]} + progress;
-      if (sel == 1) frame = tc::count_plus_hours(info.fpsCode, info.dropFrame, frame, 1, '-');
-      const tc::Timecode reached =
-          tc::frames_to_display_timecode(info.fpsCode, info.dropFrame, frame);
-      const int percent = total ? static_cast<int>(100.0 * progress / total) : 0;
-      std::fprintf(stderr, "\r%sまで完了  %3d%%  (%u / %u)",
-                   tc::timecode_text_with(reached, separator).c_str(), percent, progress, total);
+      if (showProgress) show(false);
     }
   }
   worker.join();
-  if (showProgress) std::fprintf(stderr, "\n");
+  if (showProgress) {
+    if (final.kind == jobs::JobMessageKind::kSucceeded) show(true);
+    std::fprintf(stderr, "\n");
+  }
   return final;
 }
 
@@ -74,8 +80,8 @@ bool parse_track_list(const std::string& text, size_t trackCount, std::vector<si
   size_t start = 0;
   while (start <= text.size()) {
     const size_t comma = text.find(',', start);
-    const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                           : comma - start);
+    const std::string item =
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
     char* end = nullptr;
     const unsigned long n = std::strtoul(item.c_str(), &end, 10);
     if (item.empty() || *end != '\0' || n < 1 || n > trackCount) {

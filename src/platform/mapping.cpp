@@ -89,6 +89,19 @@ Status MappedView::flush() {
   return Status{};
 }
 
+void MappedView::prepare_write(uint64_t offset, uint64_t length) {
+#ifdef MADV_POPULATE_WRITE
+  if (base_ == nullptr || offset > length_ || length > length_ - offset || length == 0) return;
+  const uint64_t granularity = allocation_granularity();
+  const uint64_t from = static_cast<uint64_t>(data_ - base_) + offset;
+  const uint64_t aligned = from - from % granularity;
+  ::madvise(base_ + aligned, static_cast<size_t>(from + length - aligned), MADV_POPULATE_WRITE);
+#else
+  (void)offset;
+  (void)length;
+#endif
+}
+
 void MappedView::unmap() {
   if (base_ != nullptr) ::munmap(base_, static_cast<size_t>(mappedLength_));
   base_ = nullptr;

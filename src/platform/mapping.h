@@ -39,6 +39,10 @@ class MappedView {
 
   // Writes the dirty pages of a read/write view back to the file (msync MS_SYNC).
   Status flush();
+  // Maps the pages holding bytes [offset, offset + length) of the view writable in one call, so
+  // that writing them takes no page fault per page. Only a hint: the pages hold the same bytes,
+  // and a kernel without the call leaves them to fault as usual.
+  void prepare_write(uint64_t offset, uint64_t length);
   void unmap();
 
  private:
