@@ -1,6 +1,7 @@
 #include "app/export_form.h"
 
 #include "platform/text.h"
+#include "wrap/job_range.h"
 
 namespace tavrin::app {
 
@@ -11,7 +12,7 @@ UserMessage warning(const char* text, const char* caption) {
 }
 
 uint32_t active(const std::array<uint32_t, 2>& frames, const MXF_TIMECODE_INFO& info) {
-  return frames[info.startsInHour23 ? 1 : 0];
+  return frames[active_base(info)];
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 
 #include "platform/text.h"
+#include "wrap/job_range.h"
 
 namespace tavrin::app {
 
@@ -14,7 +15,7 @@ UserMessage entry_warning(const char* text) {
 }
 
 uint32_t active(const std::array<uint32_t, 2>& frames, const MXF_TIMECODE_INFO& info) {
-  return frames[info.startsInHour23 ? 1 : 0];
+  return frames[active_base(info)];
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "cli/interrupt.h"
 #include "cli/session.h"
 #include "timecode/timecode.h"
+#include "wrap/job_range.h"
 
 namespace tavrin::cli {
 
@@ -27,7 +28,7 @@ jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress)
   const bool wrapping = app.jobKind == jobs::JobKind::kWrapping;
   const auto& in = wrapping ? app.tracks.inFrame : app.tracks.exportIn;
   const auto& out = wrapping ? app.tracks.outFrame : app.tracks.exportOut;
-  const size_t sel = app.timecode().startsInHour23 ? 1 : 0;
+  const size_t sel = active_base(app.timecode());
   app.tracks.totalFrames = out[sel] - in[sel] + 1;
 
   std::mutex mutex;

@@ -4,6 +4,7 @@
 #include "jobs/program.h"
 #include "platform/text.h"
 #include "wrap/wrap_plan.h"
+#include "wrap/job_range.h"
 
 namespace tavrin::jobs {
 
@@ -47,7 +48,7 @@ std::vector<std::string> wrap_detail_log_pieces(const std::string& mxfPath,
   const MXF_AUDIO_INFO& audio = mxf.audio ? *mxf.audio : kNoAudio;
   const uint32_t fps = timecode.fpsCode;
   const uint32_t df = timecode.dropFrame;
-  const size_t sel = timecode.startsInHour23 != 0 ? 1 : 0;
+  const size_t sel = active_base(timecode);
   const std::string program(kProgramVersionText);
 
   std::vector<std::string> pieces;

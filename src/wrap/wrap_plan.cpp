@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "wrap/job_range.h"
 #include "wrap/wrap_codes.h"
 
 namespace tavrin {
@@ -117,19 +118,13 @@ int plan_wrap(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, const MXF_
   const MXF_TIMECODE_INFO& timecode = *mxf->timecode;
   if (timecode.rateCode > 7) return codes.badRate;
 
-  // The active counting base: plain counts, or counts one hour later for a file that starts in
-  // hour 23 and so may run across midnight.
-  const size_t sel = timecode.startsInHour23 != 0 ? 1 : 0;
-  const uint32_t first = sel == 0 ? timecode.startFrame : timecode.shiftedStart;
-  const uint32_t last = sel == 0 ? timecode.endFrame : timecode.shiftedEnd;
-  const uint32_t in = tracks->inFrame[sel];
-  const uint32_t out = tracks->outFrame[sel];
-  // OUT before IN is refused in both bases: in the shifted base it would make the frame count
-  // wrap around.
-  if (out < in || in < first || out > last) return codes.badRange;
-  const uint64_t rel = in - first;
-  const uint64_t total = uint64_t{out} - in + 1;
-  if (rel + total > mxf->indexEntries->size()) return codes.badRange;
+  JobRange range;
+  if (!resolve_job_range(timecode, tracks->inFrame, tracks->outFrame, mxf->indexEntries->size(),
+                         &range)) {
+    return codes.badRange;
+  }
+  const uint64_t rel = range.firstEntry;
+  const uint64_t total = range.totalFrames;
 
   *plan = WrapPlan{};
   plan->entries = mxf->indexEntries;
