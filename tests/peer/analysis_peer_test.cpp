@@ -150,6 +150,19 @@ TEST_P(AnalysisPeerFfmpeg, LoadWithWhatFfprobeReports) {
   EXPECT_TRUE(r.layout.systemItem);
   EXPECT_EQ(r.layout.elementKeys.size(), static_cast<size_t>(p.audioStreams));
   EXPECT_EQ(r.partitionSlot.front().contentStart, r.partitionSlot.front().kagSize);
+
+  // Header first, footer last, essence in body partitions with a BodySID; the first edit unit
+  // lies at stream offset 0 of the partition that holds it.
+  ASSERT_GE(r.partitionSlot.size(), 3u);
+  EXPECT_EQ(r.partitionSlot.front().kind, 0u);
+  EXPECT_EQ(r.partitionSlot.back().kind, 2u);
+  for (size_t i = 1; i + 1 < r.partitionSlot.size(); ++i) EXPECT_EQ(r.partitionSlot[i].kind, 1u);
+  const INDEX_ENTRY_ARRAY& first = r.indexEntrySlot.front();
+  const MXF_PARTITION_INFO& holder = r.partitionSlot.at(first.partition);
+  EXPECT_EQ(holder.kind, 1u);
+  EXPECT_NE(holder.bodySid, 0u);
+  EXPECT_EQ(holder.bodyOffset, 0u);
+  EXPECT_EQ(first.filePosition, holder.essenceBase);
 }
 
 INSTANTIATE_TEST_SUITE_P(
