@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,9 @@ struct PeerCase {
   uint32_t rateCode;
   uint32_t bits;
 };
+
+// Test names and failure output show the case by its name.
+void PrintTo(const PeerCase& c, std::ostream* out) { *out << c.name; }
 
 class ExportPeerTest : public ::testing::TestWithParam<PeerCase> {};
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ struct PeerCase {
   uint32_t bits;         // of the MXF audio
   uint32_t rateCode;     // the rate code the file should load with
 };
+
+// Test names and failure output show the case by its name.
+void PrintTo(const PeerCase& c, std::ostream* out) { *out << c.name; }
 
 class WrapPeerTest : public ::testing::TestWithParam<PeerCase> {};
 
