@@ -10,6 +10,7 @@
 #include "export/bwf_export.h"
 #include "export/export_job.h"
 #include "platform/file.h"
+#include "platform/large_buffer.h"
 #include "wrap/buffer_duration.h"
 
 namespace tavrin {
@@ -46,10 +47,10 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
     if (!frame_span(plan, plan.entry(i), mxf->fileSize, &span)) return kFileElement;
     if (span.end - span.begin > slotBytes) slotBytes = span.end - span.begin;
   }
-  std::unique_ptr<uint8_t[]> buffer;
+  platform::LargeBuffer buffer;
   if (slotBytes > 0) {
     if (batchFrames > SIZE_MAX / slotBytes) return kFileNoBuffer;
-    buffer.reset(new (std::nothrow) uint8_t[static_cast<size_t>(batchFrames * slotBytes)]);
+    buffer = platform::LargeBuffer::allocate(batchFrames * slotBytes);
     if (!buffer) return kFileNoBuffer;
   }
 
@@ -81,18 +82,18 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
         return stop(files, kFileElement);
       }
       const size_t n = static_cast<size_t>(span.end - span.begin);
-      const platform::IoResult got = source.read_at(span.begin, buffer.get() + k * slotBytes, n);
+      const platform::IoResult got = source.read_at(span.begin, buffer.data() + k * slotBytes, n);
       if (got.bytes != n) return stop(files, kFileReadMxf);
     }
     // Nothing of the batch is written before all its elements have been checked.
     for (uint64_t k = 0; reading && k < frames; ++k) {
-      if (check_frame_elements(plan, plan.entry(batchStart + k), buffer.get() + k * slotBytes,
+      if (check_frame_elements(plan, plan.entry(batchStart + k), buffer.data() + k * slotBytes,
                                spans[k], fileSize) != ElementFault::kNone) {
         return stop(files, kFileElement);
       }
     }
     for (uint64_t k = 0; k < frames; ++k) {
-      if (reading && !write_frame(plan, plan.entry(batchStart + k), buffer.get() + k * slotBytes,
+      if (reading && !write_frame(plan, plan.entry(batchStart + k), buffer.data() + k * slotBytes,
                                   spans[k], files)) {
         return stop(files, kFileWriteBwf);
       }

@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/large_buffer.h"
 #include "wrap/buffer_duration.h"
 #include "wrap/track_job.h"
 #include "wrap/wrap_codes.h"
@@ -35,7 +36,7 @@ struct FileJob {
   uint64_t fileSize = 0;
   bool wroteAny = false;
   uint64_t batchFrames = 0;
-  std::vector<Buffer> regions;      // per source: its samples of one batch
+  std::vector<platform::LargeBuffer> regions;  // per source: its samples of one batch
   std::vector<uint64_t> delivered;  // per source: WAV data bytes in its region for this batch
   std::vector<uint64_t> consumed;   // per source: data bytes the batches so far have passed
   Buffer element;                   // one element value being assembled
@@ -93,7 +94,7 @@ int read_batch(FileJob& job, uint64_t samples) {
     const uint64_t want = samples * source.blockAlign;
     const uint64_t from = job.consumed[i];
     const uint64_t bytes = source.dataBytes > from ? std::min(want, source.dataBytes - from) : 0;
-    uint8_t* region = job.regions[i].get();
+    uint8_t* region = job.regions[i].data();
     size_t got = 0;
     if (bytes > 0) {
       const platform::IoResult read =
@@ -125,7 +126,7 @@ int write_batch(FileJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint64
         const size_t i = static_cast<size_t>(w.source);
         const uint64_t offset = sampleOffset * source.blockAlign;
         const uint64_t audio = job.delivered[i] > offset ? job.delivered[i] - offset : 0;
-        const uint8_t* samples = job.regions[i].get() + offset;
+        const uint8_t* samples = job.regions[i].data() + offset;
         if (source.channels == 1 && !source.widen && audio >= valueBytes) {
           value = samples;  // the slots are laid out as the WAV's samples: written as they are
         } else {
@@ -170,7 +171,7 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
     maxBatchSamples = std::max(maxBatchSamples, batch_samples(plan, first, frames));
   }
   for (const WavSource& source : plan.sources) {
-    job.regions.push_back(allocate(maxBatchSamples * source.blockAlign + 1));
+    job.regions.push_back(platform::LargeBuffer::allocate(maxBatchSamples * source.blockAlign + 1));
     if (!job.regions.back()) return kFileNoBuffer;
   }
   const uint64_t valueBytes = uint64_t{plan.maxSamplesInFrame} * plan.slotBytes + 1;
