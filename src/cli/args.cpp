@@ -13,7 +13,7 @@ std::vector<std::string> Args::all(const std::string& option) const {
   return it == values.end() ? std::vector<std::string>{} : it->second;
 }
 
-bool parse_args(int argc, char** argv, int first, const ArgSpec& spec, Args* out,
+bool parse_args(int argc, char** argv, int first, const ArgSpec& accepted, Args* out,
                 std::string* error) {
   bool onlyPositional = false;
   for (int i = first; i < argc; ++i) {
@@ -33,7 +33,7 @@ bool parse_args(int argc, char** argv, int first, const ArgSpec& spec, Args* out
       arg = arg.substr(0, eq);
       hasValue = true;
     }
-    if (spec.flags.count(arg)) {
+    if (accepted.flags.count(arg)) {
       if (hasValue) {
         *error = "option " + arg + " takes no value";
         return false;
@@ -41,8 +41,8 @@ bool parse_args(int argc, char** argv, int first, const ArgSpec& spec, Args* out
       out->flags.insert(arg);
       continue;
     }
-    const bool single = spec.options.count(arg) != 0;
-    const bool repeat = spec.repeatable.count(arg) != 0;
+    const bool single = accepted.options.count(arg) != 0;
+    const bool repeat = accepted.repeatable.count(arg) != 0;
     if (!single && !repeat) {
       *error = "unknown option " + arg;
       return false;

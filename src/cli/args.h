@@ -27,7 +27,7 @@ struct Args {
 
 // Parses argv[first..]; on a usage error returns false with `error` set. "--opt=value" and
 // "--opt value" are both accepted.
-bool parse_args(int argc, char** argv, int first, const ArgSpec& spec, Args* out,
+bool parse_args(int argc, char** argv, int first, const ArgSpec& accepted, Args* out,
                 std::string* error);
 
 }  // namespace tavrin::cli

@@ -9,13 +9,13 @@
 namespace tavrin::cli {
 
 int run_check(int argc, char** argv) {
-  ArgSpec spec;
-  spec.flags = {"--file-api", "--progress"};
-  spec.options = {"--log", "--encoding"};
+  ArgSpec accepted;
+  accepted.flags = {"--file-api", "--progress"};
+  accepted.options = {"--log", "--encoding"};
   Args args;
   std::string error;
   TextEncoding encoding = TextEncoding::kLocale;
-  if (!parse_args(argc, argv, 2, spec, &args, &error) || args.positional.size() != 1 ||
+  if (!parse_args(argc, argv, 2, accepted, &args, &error) || args.positional.size() != 1 ||
       !parse_encoding(args.get("--encoding"), &encoding, &error)) {
     std::fprintf(stderr,
                  "usage: mxf-tavrin-cli check FILE [--log PATH] [--file-api] "

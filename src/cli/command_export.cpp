@@ -33,12 +33,12 @@ bool parse_number(const std::string& text, unsigned long max, unsigned long* out
 }  // namespace
 
 int run_export(int argc, char** argv) {
-  ArgSpec spec;
-  spec.flags = {"--file-api", "--progress", "--skip-check"};
-  spec.options = {"--in", "--out", "--tracks", "--folder", "--prefix", "--counter", "--buffer"};
+  ArgSpec accepted;
+  accepted.flags = {"--file-api", "--progress", "--skip-check"};
+  accepted.options = {"--in", "--out", "--tracks", "--folder", "--prefix", "--counter", "--buffer"};
   Args args;
   std::string error;
-  if (!parse_args(argc, argv, 2, spec, &args, &error)) return usage(error);
+  if (!parse_args(argc, argv, 2, accepted, &args, &error)) return usage(error);
   if (args.positional.size() != 1) return usage("one MXF file is needed");
   if (!args.get("--in") || !args.get("--out") || !args.get("--tracks")) {
     return usage("--in, --out and --tracks are needed");

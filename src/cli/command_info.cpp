@@ -82,11 +82,11 @@ void write_info_text(const app::APP_STATE_INFO& app, const LoadedSession& sessio
 }  // namespace
 
 int run_info(int argc, char** argv) {
-  ArgSpec spec;
-  spec.flags = {"--json", "--block", "--file-api"};
+  ArgSpec accepted;
+  accepted.flags = {"--json", "--block", "--file-api"};
   Args args;
   std::string error;
-  if (!parse_args(argc, argv, 2, spec, &args, &error) || args.positional.size() != 1) {
+  if (!parse_args(argc, argv, 2, accepted, &args, &error) || args.positional.size() != 1) {
     std::fprintf(stderr, "usage: mxf-tavrin-cli info FILE [--json] [--block] [--file-api]\n%s\n",
                  error.c_str());
     return kExitUsage;

@@ -54,11 +54,11 @@ struct Added {
 }  // namespace
 
 int run_wavinfo(int argc, char** argv) {
-  ArgSpec spec;
-  spec.flags = {"--json", "--skip-check", "--file-api"};
+  ArgSpec accepted;
+  accepted.flags = {"--json", "--skip-check", "--file-api"};
   Args args;
   std::string error;
-  if (!parse_args(argc, argv, 2, spec, &args, &error) || args.positional.size() < 2) {
+  if (!parse_args(argc, argv, 2, accepted, &args, &error) || args.positional.size() < 2) {
     std::fprintf(stderr, "usage: mxf-tavrin-cli wavinfo MXF WAV... [--json] [--skip-check]\n%s\n",
                  error.c_str());
     return kExitUsage;

@@ -45,13 +45,13 @@ bool ask_yes_no(const UserMessage& question) {
 }  // namespace
 
 int run_wrap(int argc, char** argv) {
-  ArgSpec spec;
-  spec.flags = {"--file-api", "--yes", "--progress", "--skip-check"};
-  spec.options = {"--in", "--out", "--buffer", "--log", "--encoding"};
-  spec.repeatable = {"--track", "--silence"};
+  ArgSpec accepted;
+  accepted.flags = {"--file-api", "--yes", "--progress", "--skip-check"};
+  accepted.options = {"--in", "--out", "--buffer", "--log", "--encoding"};
+  accepted.repeatable = {"--track", "--silence"};
   Args args;
   std::string error;
-  if (!parse_args(argc, argv, 2, spec, &args, &error)) return usage(error);
+  if (!parse_args(argc, argv, 2, accepted, &args, &error)) return usage(error);
   if (args.positional.size() != 1) return usage("one MXF file is needed");
   if (!args.get("--in") || !args.get("--out")) return usage("--in and --out are needed");
   TextEncoding encoding = TextEncoding::kLocale;
