@@ -39,6 +39,9 @@ int32_t add_wav_file(const std::string& path, WAV_LIBRARY* library,
   for (const WAV_LIBRARY_ENTRY& entry : library->entries) {
     if (std::strcoll(path.c_str(), entry.file_path.c_str()) == 0) return kWavAddDuplicate;
   }
+  // A path the entry cannot hold whole is refused as not found: a cut path would name another
+  // file, which a job would then read.
+  if (platform::cut_to_capacity(path, kLibraryPathCapacity) != path) return kWavAddNotFound;
   platform::DirectoryRecord record;
   if (!platform::stat_file(path, &record).ok()) return kWavAddNotFound;
 

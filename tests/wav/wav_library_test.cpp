@@ -117,6 +117,13 @@ TEST_F(WavLibraryTest, RefusedFilesLeaveNoEntry) {
   const test::Grid unknownRate(8, 0, 0);
   EXPECT_EQ(add_wav_file(put("ok.wav"), &library, unknownRate.get()), 5);
   EXPECT_EQ(add_wav_file(put("ok.wav"), nullptr, grid.get()), kWavAddNoLibrary);
+  // A real file whose path is longer than an entry holds: a cut path would name another file.
+  std::string deep;
+  for (int level = 0; level < 6; ++level) deep += "/" + std::string(200, 'd');
+  std::filesystem::create_directories(dir.file("") + deep);
+  const std::string longPath = put(deep.substr(1) + "/long.wav");
+  ASSERT_TRUE(std::filesystem::exists(longPath));
+  EXPECT_EQ(add(longPath), kWavAddNotFound);
   EXPECT_EQ(library.count, 0);
   EXPECT_TRUE(library.entries.empty());
 }
