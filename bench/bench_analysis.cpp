@@ -88,10 +88,7 @@ bool analyse(const ByteSource& source, std::vector<double>* seconds) {
 }
 
 int run(const BenchArgs& args) {
-  uint64_t frames = 107892;
-  if (args.frames) frames = *args.frames;
-  if (args.minutes) frames = frames_of_minutes(*args.minutes);
-  if (args.small) frames = frames_of_minutes(1);
+  const uint64_t frames = bench_frames(args, 60);  // an hour: 107892 frames
   ScratchFolder dir(args.dir);
   if (!dir.ok()) {
     std::printf("cannot make a folder under %s\n", args.dir.c_str());

@@ -154,11 +154,7 @@ struct Row {
 };
 
 int run(const BenchArgs& args) {
-  double minutes = 10;
-  if (args.minutes) minutes = *args.minutes;
-  if (args.small) minutes = 1;
-  uint64_t frames = frames_of_minutes(minutes);
-  if (args.frames) frames = *args.frames;
+  const uint64_t frames = bench_frames(args, 10);
   ScratchFolder dir(args.dir);
   if (!dir.ok()) {
     std::printf("cannot make a folder under %s\n", args.dir.c_str());

@@ -21,6 +21,12 @@ uint64_t frames_of_minutes(double minutes) {
   return static_cast<uint64_t>(std::llround(minutes * 60.0 * 30000.0 / 1001.0));
 }
 
+uint64_t bench_frames(const BenchArgs& args, double defaultMinutes) {
+  if (args.frames) return *args.frames;
+  if (args.small) return frames_of_minutes(1);
+  return frames_of_minutes(args.minutes ? *args.minutes : defaultMinutes);
+}
+
 test::MxfFixtureOptions one_hour_options(uint64_t frames) {
   test::MxfFixtureOptions o;  // 29.97 drop frame, 10:00:00;00, 8 AES3 tracks of 24 bit
   o.frameCount = frames;

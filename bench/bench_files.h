@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "mxf/records.h"
 #include "support/mxf_fixture.h"
 #include "wav/wav_records.h"
@@ -17,6 +18,9 @@ namespace tavrin::bench {
 
 // Frames of `minutes` at 30000/1001 (10 minutes: 17982, an hour: 107892).
 uint64_t frames_of_minutes(double minutes);
+// The length of a benchmark's file: --frames, else one minute with --small, else --minutes, else
+// `defaultMinutes`.
+uint64_t bench_frames(const BenchArgs& args, double defaultMinutes);
 
 // 29.97 drop frame from 10:00:00;00, 8 tracks of 24 bit, 4 KiB picture filler.
 test::MxfFixtureOptions one_hour_options(uint64_t frames);
