@@ -19,15 +19,14 @@
 #include "platform/file.h"
 #include "support/temp_dir.h"
 #include "timecode/timecode.h"
+#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
 
-using test::Json;
+using test::have_tool;
 
-bool have_tool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+using test::Json;
 
 std::string output_of(const std::string& command) {
   const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), &::pclose);

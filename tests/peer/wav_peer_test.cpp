@@ -11,28 +11,14 @@
 #include "mxf/records.h"
 #include "support/wav_fixture.h"
 #include "wav/wav_reader.h"
+#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
 
-bool have_tool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs a shell command; its standard output without the final line end, or nullopt on failure.
-std::optional<std::string> run(const std::string& command) {
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), &::pclose);
-  if (!pipe) return std::nullopt;
-  std::string out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) out += buffer;
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
-
-uint64_t number(const std::optional<std::string>& text) {
-  return text && !text->empty() ? std::strtoull(text->c_str(), nullptr, 10) : UINT64_MAX;
-}
+using test::have_tool;
+using test::number;
+using test::run;
 
 // The file offset of the first audio packet: where the samples begin.
 uint64_t ffprobe_data_offset(const std::string& path) {

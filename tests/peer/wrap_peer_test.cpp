@@ -17,23 +17,14 @@
 #include "timecode/timecode.h"
 #include "wav/wav_reader.h"
 #include "wrap/track_job.h"
+#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
 
-bool have_tool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::optional<std::string> run(const std::string& command) {
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), &::pclose);
-  if (!pipe) return std::nullopt;
-  std::string out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) out += buffer;
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
+using test::have_tool;
+using test::number;
+using test::run;
 
 // The raw little-endian samples of audio stream `stream` as ffmpeg decodes them.
 std::vector<uint8_t> decode_track(const test::TempDir& dir, const std::string& mxf, int stream,
