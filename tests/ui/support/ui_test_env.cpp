@@ -1,0 +1,1 @@
+#include "support/ui_test_env.h"
