@@ -15,8 +15,8 @@ namespace tavrin::app {
 // parse, the media range messages, otherwise stored with exportInSet; an OUT before the new IN is
 // cleared. A refusal clears exportInSet.
 std::optional<UserMessage> enter_export_in(APP_STATE_INFO& app, const std::string& text);
-// Enter in the export OUT field: refused with "OUTポイントがINポイントよりも前になっています。"
-// when it lies before the IN (the OUT is then cleared); OUT equal to IN is one frame.
+// Enter in the export OUT field: refused with "OUTポイントがINポイントよりも前になっています。" when
+// it lies before the IN (the OUT is then cleared); OUT equal to IN is one frame.
 std::optional<UserMessage> enter_export_out(APP_STATE_INFO& app, const std::string& text);
 
 // The checks of "書出し(&E)": both points set, at least one existing track marked. On success

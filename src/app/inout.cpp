@@ -1,5 +1,6 @@
 #include "app/inout.h"
 
+
 #include "platform/text.h"
 #include "wrap/job_range.h"
 
@@ -42,8 +43,7 @@ std::array<uint32_t, 2> timecode_to_bases(tc::Timecode timecode, const MXF_TIMEC
   const uint32_t base0 = plain < 0 ? 0 : static_cast<uint32_t>(plain);
   uint32_t base1 = base0;
   if (info.startsInHour23) {
-    base1 =
-        static_cast<uint32_t>(tc::timecode_plus_one_hour(info.fpsCode, info.dropFrame, timecode));
+    base1 = static_cast<uint32_t>(tc::timecode_plus_one_hour(info.fpsCode, info.dropFrame, timecode));
   }
   return {base0, base1};
 }
@@ -76,7 +76,8 @@ PointEntry check_point_entry(const std::string& text, const MXF_TIMECODE_INFO& i
 }
 
 std::string in_out_text(const APP_STATE_INFO& app, InOutPoint which) {
-  const uint32_t stored = which == InOutPoint::kIn ? app.tracks.inFrame[0] : app.tracks.outFrame[0];
+  const uint32_t stored =
+      which == InOutPoint::kIn ? app.tracks.inFrame[0] : app.tracks.outFrame[0];
   const MXF_TIMECODE_INFO& info = app.timecode();
   const tc::Timecode t = tc::frames_to_display_timecode(info.fpsCode, info.dropFrame, stored);
   return platform::format("%02d%02d%02d%02d", t.hours, t.minutes, t.seconds, t.frames);

@@ -39,8 +39,8 @@ struct PointEntry {
   std::optional<UserMessage> refusal;
 };
 // Parses and range-checks an entry against the media: the messages "不適切な値が入力されて
-// います。" (the text does not parse), "メディアの開始タイムより前になっています。" and
-// "メディアの終了 タイムを越えています。".
+// います。" (the text does not parse), "メディアの開始タイムより前になっています。" and "メディアの終了
+// タイムを越えています。".
 PointEntry check_point_entry(const std::string& text, const MXF_TIMECODE_INFO& info);
 
 // The text put into the entry field when the operator starts entering: the stored base-0 value as

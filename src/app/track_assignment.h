@@ -17,7 +17,8 @@ inline constexpr const char* kAssignCaption = "トラックへのアサイン";
 // Puts `entry` on track `track` (0-based) under the rules above; returns the refusal to show.
 // A stereo file fills `track` and `track` + 1 and copies the switch of the first to the second.
 // An entry already on a track is taken off first (both halves of a stereo file).
-std::optional<UserMessage> assign_file(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry, size_t track);
+std::optional<UserMessage> assign_file(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry,
+                                       size_t track);
 
 // The library's focused file on the current track; nothing when no entry has the focus.
 std::optional<UserMessage> assign_focused_file(APP_STATE_INFO& app);
