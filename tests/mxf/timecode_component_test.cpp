@@ -58,15 +58,52 @@ TEST(TimecodeComponent, CountsOfADropFrameAndAnHour23Start) {
   EXPECT_EQ(t.rateCode, 1u);
 }
 
-TEST(TimecodeComponent, EditRatesOutsideTheTableLeaveRateCode) {
+TEST(TimecodeComponent, EditRatesCountByValueWhateverTheScaling) {
+  const struct {
+    uint32_t num, den;
+    uint16_t base;
+    uint8_t drop;
+    uint32_t rateCode;
+  } cases[] = {
+      {24, 1, 24, 0, 0},       {24000, 1000, 24, 0, 0}, {48000, 2000, 24, 0, 0},
+      {25, 1, 25, 0, 1},       {25000, 1000, 25, 0, 1}, {50000, 2000, 25, 0, 1},
+      {30, 1, 30, 0, 2},       {60, 1, 60, 0, 3},       {24000, 1001, 24, 0, 4},
+      {48000, 2002, 24, 0, 4}, {25000, 1001, 25, 0, 5}, {30000, 1001, 30, 1, 6},
+      {60000, 2002, 30, 1, 6}, {60000, 1001, 60, 1, 7},
+  };
+  for (const auto& c : cases) {
+    MxfRecords r;
+    r.timecode.rateCode = 6;  // what a 29.97 file loaded before left behind
+    ASSERT_EQ(run(cat({component(0, c.base, c.drop, 50), track(c.num, c.den)}), r), 0)
+        << c.num << "/" << c.den;
+    EXPECT_EQ(r.timecode.rateCode, c.rateCode) << c.num << "/" << c.den;
+    EXPECT_EQ(r.timecode.editRateNum, c.num);
+    EXPECT_EQ(r.timecode.editRateDen, c.den);
+  }
+}
+
+TEST(TimecodeComponent, EditRatesWithoutCadenceAreRefusedAfterA2997File) {
+  const struct {
+    uint32_t num, den;
+  } cases[] = {{50, 1}, {0, 0}, {25, 0}, {0, 1}, {12, 1}, {24, 1001}, {4294967295u, 1}};
+  for (const auto& c : cases) {
+    MxfRecords r;
+    ASSERT_EQ(run(cat({component(1078920, 30, 1, 1800), track(30000, 1001)}), r), 0);
+    ASSERT_EQ(r.timecode.rateCode, 6u);
+    EXPECT_EQ(run(cat({component(0, 25, 0, 50), track(c.num, c.den)}), r), 410)
+        << c.num << "/" << c.den;
+    EXPECT_EQ(r.timecode.rateCode, 8u) << "no cadence may be carried over";
+    EXPECT_EQ(r.timecode.editRateNum, c.num);
+    EXPECT_EQ(r.timecode.editRateDen, c.den);
+  }
+  // A track without an edit rate item has no cadence either.
   MxfRecords r;
-  r.timecode.rateCode = 3;
-  ASSERT_EQ(run(cat({component(0, 25, 0, 50), track(25, 1)}), r), 0);
-  EXPECT_EQ(r.timecode.rateCode, 3u);
-  EXPECT_EQ(r.timecode.editRateNum, 25u);
-  EXPECT_EQ(r.timecode.editRateDen, 1u);
-  ASSERT_EQ(run(cat({component(0, 60, 1, 50), track(60000, 1001)}), r), 0);
-  EXPECT_EQ(r.timecode.rateCode, 7u);
+  r.timecode.rateCode = 6;
+  EXPECT_EQ(
+      run(cat({component(0, 25, 0, 50), klv(keys::kTimelineTrackSet, item(0x4B02, be(0, 8)), 0)}),
+          r),
+      410);
+  EXPECT_EQ(r.timecode.rateCode, 8u);
 }
 
 TEST(TimecodeComponent, Refusals) {
