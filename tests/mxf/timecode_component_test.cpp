@@ -6,6 +6,9 @@
 #include <string>
 
 #include "analysis_bytes.h"
+#include "app/info_panel.h"
+#include "jobs/mxf_info_block.h"
+#include "support/mxf_fixture.h"
 #include "mxf/analysis.h"
 #include "mxf/keys.h"
 #include "platform/byte_source.h"
@@ -120,6 +123,70 @@ TEST(TimecodeComponent, Refusals) {
   EXPECT_EQ(
       run(cat({component(0, 25, 0, 10), klv(keys::kTimelineTrackSet, item(0x4B01, be(25, 4)))}), r),
       408);
+}
+
+// Whole analyses: a 25/1 file shows 25 fps everywhere the rate is shown; a file whose edit rate
+// has no cadence, analysed after a 29.97 file into the same records, is refused with a message
+// that names its rate.
+std::string panel_value(const MxfRecords& r, const std::string& group, const std::string& caption) {
+  for (const app::PanelFact& f : app::information_panel(&r.base)) {
+    if (f.group == group && f.caption == caption) return f.value;
+  }
+  return "(none)";
+}
+
+TEST(TimecodeComponentAnalysis, RateTextsFollowTheEditRateValue) {
+  const struct {
+    uint32_t num, den;
+    const char* rate;
+    const char* fps;
+  } cases[] = {{25, 1, "25", "25i"}, {24, 1, "24", "24i"}, {30, 1, "30", "30i"},
+               {50000, 2000, "25", "25i"}, {30000, 1001, "29.97 DF", "29.97i"}};
+  MxfRecords r;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.num) + "/" + std::to_string(c.den));
+    MxfFixtureOptions o;
+    set_edit_rate(o, c.num, c.den);
+    o.frameCount = 10;
+    o.trackCount = 2;
+    ASSERT_EQ(analysis_code(build_mxf_fixture(o), r), 0);
+    EXPECT_EQ(panel_value(r, "Time code", "Rate"), c.rate);
+    EXPECT_EQ(panel_value(r, "Video", "FPS"), c.fps);
+    EXPECT_EQ(panel_value(r, "Video", "Size"), "1920 x 1080");
+    const std::string block = jobs::mxf_info_block("a.mxf", r.base, platform::LocalTime{});
+    const std::string logRate = std::string(c.rate).substr(0, std::string(c.rate).find(' '));
+    EXPECT_NE(block.find("フレームレート = " + logRate + (c.den == 1001 ? "DF" : "NDF")),
+              std::string::npos)
+        << block;
+  }
+}
+
+TEST(TimecodeComponentAnalysis, UnknownRatesAfterA2997FileAreRefusedByName) {
+  const struct {
+    uint32_t num, den;
+    const char* text;
+  } cases[] = {{50, 1, "対応していない編集レート 50/1 "},
+               {0, 0, "対応していない編集レート 0/0 "},
+               {25, 0, "対応していない編集レート 25/0 "}};
+  MxfRecords r;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ASSERT_EQ(analysis_code(build_mxf_fixture(MxfFixtureOptions{}), r), 0);
+    ASSERT_EQ(r.timecode.rateCode, 6u);
+    MxfFixtureOptions o;
+    o.editRateNum = c.num;
+    o.editRateDen = c.den;
+    o.roundedTimecodeBase = 25;
+    o.dropFrame = 0;
+    o.frameCount = 10;
+    const jobs::JobMessage m = analyse_bytes(build_mxf_fixture(o), r);
+    EXPECT_EQ(m.kind, jobs::JobMessageKind::kFailed);
+    EXPECT_EQ(m.code, 410);
+    EXPECT_EQ(r.base.sectionCode, 400);
+    EXPECT_EQ(r.timecode.rateCode, 8u);
+    EXPECT_NE(m.text.find(c.text), std::string::npos) << m.text;
+    EXPECT_NE(m.text.find("ERR: 410"), std::string::npos) << m.text;
+  }
 }
 
 Bytes source_package(bool modified) {
