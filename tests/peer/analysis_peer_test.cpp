@@ -184,7 +184,9 @@ TEST_P(AnalysisPeerFfmpeg, LoadWithWhatFfprobeReports) {
   EXPECT_EQ(fact("Video", "FPS"), c.rateText + scan) << p.fieldOrder;
   EXPECT_EQ(fact("Video", "Size"), std::to_string(p.width) + " x " + std::to_string(p.height));
   EXPECT_EQ(fact("Time code", "Rate").substr(0, std::string(c.rateText).size()), c.rateText);
-  if (c.videoBitRate[0] != '\0') EXPECT_EQ(fact("Video", "Bit Rate"), c.videoBitRate);
+  if (c.videoBitRate[0] != '\0') {
+    EXPECT_EQ(fact("Video", "Bit Rate"), c.videoBitRate);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
