@@ -8,13 +8,13 @@
 #include "analysis_bytes.h"
 #include "app/info_panel.h"
 #include "jobs/mxf_info_block.h"
-#include "support/mxf_fixture.h"
 #include "mxf/analysis.h"
 #include "mxf/keys.h"
 #include "platform/byte_source.h"
 #include "platform/file.h"
 #include "platform/local_time.h"
 #include "platform/text.h"
+#include "support/mxf_fixture.h"
 
 namespace tavrin {
 namespace {
@@ -140,8 +140,11 @@ TEST(TimecodeComponentAnalysis, RateTextsFollowTheEditRateValue) {
     uint32_t num, den;
     const char* rate;
     const char* fps;
-  } cases[] = {{25, 1, "25", "25i"}, {24, 1, "24", "24i"}, {30, 1, "30", "30i"},
-               {50000, 2000, "25", "25i"}, {30000, 1001, "29.97 DF", "29.97i"}};
+  } cases[] = {{25, 1, "25", "25i"},
+               {24, 1, "24", "24i"},
+               {30, 1, "30", "30i"},
+               {50000, 2000, "25", "25i"},
+               {30000, 1001, "29.97 DF", "29.97i"}};
   MxfRecords r;
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.num) + "/" + std::to_string(c.den));

@@ -117,12 +117,26 @@ TEST(VideoDescriptorPrimer, ItemsAreFoundByTheirUlsWhateverTheTags) {
       // ffmpeg: no CodedContentType, bit rate at 8000, B picture count at 8008 (the tag the
       // version 3 table takes for the bit rate).
       {"ffmpeg", {0, 0x8006, 0x8008, 0x8007, 0x8000}, false, 0, 1, 540, 2, 1080, 15000000},
-      {"ffmpeg progressive", {0, 0x8006, 0x8008, 0x8007, 0x8000}, false, 0, 0, 1080, 1, 1080,
+      {"ffmpeg progressive",
+       {0, 0x8006, 0x8008, 0x8007, 0x8000},
+       false,
+       0,
+       0,
+       1080,
+       1,
+       1080,
        3000000},
       // Tags counted down from FFFF, written bit rate first.
       {"descending", {0xFFF7, 0xFFF8, 0xFFF9, 0xFFFA, 0xFFFB}, true, 2, 1, 540, 2, 1080, 3000000},
-      {"descending progressive", {0xFFF7, 0xFFF8, 0xFFF9, 0xFFFA, 0xFFFB}, true, 1, 1, 1080, 1,
-       1080, 50000000},
+      {"descending progressive",
+       {0xFFF7, 0xFFF8, 0xFFF9, 0xFFFA, 0xFFFB},
+       true,
+       1,
+       1,
+       1080,
+       1,
+       1080,
+       50000000},
       // Without a bit rate item the B picture count at 8008 is not taken for it.
       {"no bit rate", {0, 0x8006, 0x8008, 0x8007, 0}, false, 0, 3, 540, 2, 1080, 0},
       // The fixed version 3 tags, listed in the primer as well.
@@ -188,8 +202,8 @@ TEST(PrimerPack, EntriesAreReadInsideTheirBatchOnly) {
 
   // Longer items are stepped by their size; a count past the value, a short item size or a
   // header cut short leave no entries.
-  ASSERT_TRUE(parse_primer_pack(cat({be(2, 4), be(20, 4), entry, Bytes(2, 0), entry, Bytes(2, 0)}),
-                                &p));
+  ASSERT_TRUE(
+      parse_primer_pack(cat({be(2, 4), be(20, 4), entry, Bytes(2, 0), entry, Bytes(2, 0)}), &p));
   EXPECT_EQ(p.entries.size(), 2u);
   EXPECT_FALSE(parse_primer_pack(cat({be(2, 4), be(18, 4), entry}), &p));
   EXPECT_TRUE(p.entries.empty());

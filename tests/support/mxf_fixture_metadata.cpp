@@ -432,12 +432,11 @@ Bytes header_metadata(const MxfFixtureOptions& o, MxfFixtureLayout* layout) {
       .u32(0x3308, 1);
   if (mpeg) {
     const MpegTags t = mpeg_tags(o);
-    std::vector<std::function<void()>> items = {
-        [&] { video.u8(t.codedContentType, o.mpegField4); },
-        [&] { video.u16(t.maxGop, o.mpegField5); },
-        [&] { video.u16(t.bPictureCount, o.mpegField6); },
-        [&] { video.u8(t.profileAndLevel, o.mpegField7); },
-        [&] { video.u32(t.bitRate, o.bitRate); }};
+    std::vector<std::function<void()>> items = {[&] { video.u8(t.codedContentType, o.mpegField4); },
+                                                [&] { video.u16(t.maxGop, o.mpegField5); },
+                                                [&] { video.u16(t.bPictureCount, o.mpegField6); },
+                                                [&] { video.u8(t.profileAndLevel, o.mpegField7); },
+                                                [&] { video.u32(t.bitRate, o.bitRate); }};
     const uint16_t tags[] = {t.codedContentType, t.maxGop, t.bPictureCount, t.profileAndLevel,
                              t.bitRate};
     for (size_t i = 0; i < items.size(); ++i) {
@@ -447,7 +446,10 @@ Bytes header_metadata(const MxfFixtureOptions& o, MxfFixtureLayout* layout) {
   }
   const size_t videoAt = video.write(out, sb);
   if (!mpeg) {
-    LocalSet(kAvcSubDescriptor).ul(0x3C0A, avcUid).u32(o.avcBitRateTag, o.avcBitRate).write(out, sb);
+    LocalSet(kAvcSubDescriptor)
+        .ul(0x3C0A, avcUid)
+        .u32(o.avcBitRateTag, o.avcBitRate)
+        .write(out, sb);
   }
 
   const Ul soundContainer =

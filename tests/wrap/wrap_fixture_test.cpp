@@ -165,8 +165,8 @@ TEST(FixtureWrap, EditRatesOverOneWrapAtTheirOwnCadence) {
     EXPECT_EQ(f->records.indexEntrySlot[0].samplesInFrame, c.samples);
     auto stereo = make_test_wav(dir.file("s.wav"), 2, 24, 48000, f->records.timecode);
     ASSERT_TRUE(stereo);
-    const std::vector<uint8_t> want = expected_bytes(
-        f->original, geometry_of(*f), 0, 9, {from_wav(*stereo, 0), from_wav(*stereo, 1)});
+    const std::vector<uint8_t> want = expected_bytes(f->original, geometry_of(*f), 0, 9,
+                                                     {from_wav(*stereo, 0), from_wav(*stereo, 1)});
     for (const Engine engine : {Engine::kMapping, Engine::kFileApi}) {
       SCOPED_TRACE(engine_name(engine));
       ASSERT_TRUE(write_file(f->path, f->original));
