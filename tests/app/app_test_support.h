@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/analysis_job.h"
 #include "app/app_state.h"
 #include "app/mxf_loading.h"
 #include "platform/byte_source.h"
