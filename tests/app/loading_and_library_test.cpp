@@ -63,6 +63,23 @@ TEST_F(LoadingTest, AMenuLoadAnalysesTheFileAndStartsWithEveryTrackOff) {
   EXPECT_TRUE(open_mxf_for_analysis(mxf, &status).valid());
 }
 
+// The index of a file with more than 24 tracks has more delta entries than the analysis takes:
+// the file is refused, and the refusal leaves the empty state with every slot at switch 2.
+TEST_F(LoadingTest, AFileOfTwentySixTracksIsRefusedAndLeavesTheEmptyState) {
+  tavrin::test::MxfFixtureOptions options;
+  options.trackCount = 26;
+  const std::string wide = dir.file("wide.mxf");
+  ASSERT_TRUE(tavrin::test::write_mxf_fixture(wide, options));
+  APP_STATE_INFO app;
+  ASSERT_TRUE(load_mxf(app, wide, LoadOrigin::kMenu, analysis_dialog()).started);
+  EXPECT_EQ(app.mxfLoaded, 0);
+  EXPECT_TRUE(app.mxfPath.empty());
+  EXPECT_EQ(app.existing_tracks(), 0u);
+  for (size_t t = 0; t < kTrackSlots; ++t) EXPECT_EQ(app.tracks.trackSwitch[t], kTrackAbsent);
+  EXPECT_FALSE(command_enabled(app, kCmdSetIn));
+  EXPECT_TRUE(command_enabled(app, kCmdLoadMxf));
+}
+
 TEST_F(LoadingTest, ASecondLoadIsRefusedWithTheCaptionOfItsOrigin) {
   APP_STATE_INFO app;
   ASSERT_TRUE(load_mxf(app, mxf, LoadOrigin::kMenu, analysis_dialog()).started);
