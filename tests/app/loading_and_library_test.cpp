@@ -301,5 +301,22 @@ TEST(LibraryList, TheStatusBarAndTheAssignCommandFollowTheListSelection) {
   EXPECT_EQ(library_count_text(12, 10), "WAV/BWFファイル : 12個   10個を選択中");
 }
 
+TEST(LibraryList, ASortCommandTwiceReversesTheOrderAndKeepsTheSelectedEntries) {
+  APP_STATE_INFO app;
+  load_without_file(app, 2);
+  WAV_LIBRARY_ENTRY* b = add_entry(app, "b.wav", 2);
+  WAV_LIBRARY_ENTRY* a = add_entry(app, "a.wav", 1);
+  WAV_LIBRARY_ENTRY* c = add_entry(app, "c.wav", 1);
+  apply_list_selection(app, {0}, 0);  // b.wav
+  EXPECT_EQ(sort_library(app, kCmdSortName), std::vector<int32_t>{1});
+  EXPECT_EQ(app.libraryView, (WavLibraryView{a, b, c}));
+  EXPECT_EQ(sort_library(app, kCmdSortName), std::vector<int32_t>{1});
+  EXPECT_EQ(app.libraryView, (WavLibraryView{c, b, a}));
+  sort_library(app, kCmdSortChannels);  // ascending again
+  EXPECT_EQ(app.libraryView.back(), b);
+  sort_library(app, kCmdExit);  // no sort command
+  EXPECT_EQ(app.libraryView.back(), b);
+}
+
 }  // namespace
 }  // namespace tavrin::app
