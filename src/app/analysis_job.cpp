@@ -20,6 +20,8 @@ void prepare_analysis(APP_STATE_INFO& app, const std::string& path,
     app.loadedFile.known = true;
     app.loadedFile.size = record.size;
     app.loadedFile.lastWrite = record.lastWrite;
+    app.loadedFile.device = record.device;
+    app.loadedFile.inode = record.inode;
   }
 }
 

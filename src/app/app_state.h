@@ -26,6 +26,9 @@ struct LoadedFileStamp {
   bool known = false;
   uint64_t size = 0;
   platform::FileTime lastWrite;
+  // The file's identity: a file written anew and renamed over the loaded one has another.
+  uint64_t device = 0;
+  uint64_t inode = 0;
 };
 
 struct APP_STATE_INFO {

@@ -108,7 +108,8 @@ std::optional<UserMessage> check_loaded_file(const APP_STATE_INFO& app) {
   const bool same = platform::stat_file(app.mxfPath, &record).ok() &&
                     record.size == app.loadedFile.size &&
                     record.lastWrite.seconds == app.loadedFile.lastWrite.seconds &&
-                    record.lastWrite.nanoseconds == app.loadedFile.lastWrite.nanoseconds;
+                    record.lastWrite.nanoseconds == app.loadedFile.lastWrite.nanoseconds &&
+                    record.device == app.loadedFile.device && record.inode == app.loadedFile.inode;
   if (same) return std::nullopt;
   return UserMessage{loaded_file_changed_text(platform::file_name(app.mxfPath)), "MXF Tavrin",
                      MessageIcon::kWarning, false};

@@ -68,9 +68,9 @@ BackgroundJob start_wrapping(APP_STATE_INFO& app, platform::JobControl& control,
 BackgroundJob start_export(APP_STATE_INFO& app, platform::JobControl& control,
                            jobs::JobObserver observer);
 
-// The check before every wrapping or export job: the loaded file still has the size and the
-// modification time it had at its analysis. Returns the refusal to show when it has not (or when
-// it can no longer be read); nothing when the job may run.
+// The check before every wrapping or export job: the loaded file still has the size, the
+// modification time and the identity (device and inode) it had at its analysis. Returns the refusal
+// to show when it has not (or when it can no longer be read); nothing when the job may run.
 std::optional<UserMessage> check_loaded_file(const APP_STATE_INFO& app);
 
 // The text of that refusal, with the MXF file's name.

@@ -155,6 +155,8 @@ Status fill_record(int dirfd, const char* path, int flags, DirectoryRecord* out)
   out->lastWrite = from_statx(info.stx_mtime);
   out->hasBirthTime = (info.stx_mask & STATX_BTIME) != 0;
   out->creation = out->hasBirthTime ? from_statx(info.stx_btime) : out->lastWrite;
+  out->device = (uint64_t{info.stx_dev_major} << 32) | info.stx_dev_minor;
+  out->inode = info.stx_ino;
   return Status{};
 }
 

@@ -86,6 +86,10 @@ struct DirectoryRecord {
   FileTime lastAccess;
   FileTime lastWrite;
   bool hasBirthTime = false;
+  // The file's identity on its file system: a file replaced under the same name (written anew and
+  // renamed over the old one) has another.
+  uint64_t device = 0;
+  uint64_t inode = 0;
 };
 
 Status stat_file(const std::string& path, DirectoryRecord* out);

@@ -1,9 +1,17 @@
-// Wrapping through positioned reads and writes. The range is written in batches of the buffer
-// duration chosen in the settings. For each batch: the header of every element the batch will
-// write is read and checked; then each WAV's samples for the whole batch are read into its region
-// in one read; then frame by frame every element value is written with one positioned write. The
-// file's data is flushed (fdatasync) before the job reports success or cancellation, and a write
-// or flush that fails ends the job with an error.
+// Wrapping through positioned reads and writes. Before anything is written, the key and length of
+// every element of the range are read and checked. The range is then written in batches of the
+// buffer duration chosen in the settings. For each batch: the header of every element the batch
+// will write is read and checked again; then each WAV's samples for the whole batch are read into
+// its region in one read; then frame by frame every element value is written with one positioned
+// write. The file's data is flushed (fdatasync) before the job reports success or cancellation, and
+// a write or flush that fails ends the job with an error.
+//
+// A positioned write past the end of a file extends it. So that no write of this engine ever
+// grows the MXF file back after another program shortened it, the file's size is checked before
+// every frame's writes and after the last, and a size other than at the job's start stops the
+// job (the writes of at most one frame can fall between a change and its discovery). A WAV that
+// delivers fewer bytes than it held when it was added stops the job too: its samples are gone,
+// and silence in their place would be reported as a finished wrap.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -60,6 +68,13 @@ uint64_t batch_samples(const WrapPlan& plan, uint64_t first, uint64_t frames) {
   return samples;
 }
 
+// True when the MXF file no longer has the size it had at the job's start (or its size cannot be
+// read): another program shortened it, or shortened it and a write of this job grew it back.
+bool mxf_resized(const FileJob& job) {
+  uint64_t size = 0;
+  return !job.mxf.size(&size).ok() || size != job.fileSize;
+}
+
 // Reads and checks the header of every element the batch will write.
 int check_batch(const FileJob& job, uint64_t first, uint64_t frames) {
   const WrapPlan& plan = job.plan;
@@ -75,7 +90,7 @@ int check_batch(const FileJob& job, uint64_t first, uint64_t frames) {
       if (inside) {
         const platform::IoResult got = job.mxf.read_at(position, header, sizeof header);
         if (!got.ok()) return kFileReadMxf;
-        if (got.bytes != sizeof header) return layout_code(kCodes, job.wroteAny);
+        if (got.bytes != sizeof header) return kFileMxfChanged;
       }
       if (check_written_element(plan, e, w.track, inside ? header : nullptr, position,
                                 job.fileSize) != ElementFault::kNone) {
@@ -86,8 +101,8 @@ int check_batch(const FileJob& job, uint64_t first, uint64_t frames) {
   return 0;
 }
 
-// Reads each WAV's samples of the batch into its region. What the data no longer holds, and what
-// a read does not deliver, is zero.
+// Reads each WAV's samples of the batch into its region. Behind the data the WAV held when it was
+// added is silence (zero); a read that delivers less than that data is kFileWavShortened.
 int read_batch(FileJob& job, uint64_t samples) {
   for (size_t i = 0; i < job.plan.sources.size(); ++i) {
     const WavSource& source = job.plan.sources[i];
@@ -100,6 +115,7 @@ int read_batch(FileJob& job, uint64_t samples) {
       const platform::IoResult read =
           source.file.read_at(source.dataOffset + from, region, static_cast<size_t>(bytes));
       if (!read.ok()) return kFileReadWav;
+      if (read.bytes != bytes) return kFileWavShortened;
       got = read.bytes;
     }
     std::memset(region + got, 0, static_cast<size_t>(want - got));
@@ -116,6 +132,7 @@ int write_batch(FileJob& job, platform::JobControl& control, uint64_t first, uin
   for (uint64_t k = 0; k < frames; ++k) {
     // A stop is honoured between frames: every frame before this one is whole, none after.
     if (control.cancel_requested()) return kCancelled;
+    if (mxf_resized(job)) return kFileMxfChanged;
     const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
     const size_t valueBytes = static_cast<size_t>(plan.sample_bytes(e));
     for (const TrackWrite& w : plan.writes) {
@@ -181,8 +198,15 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   platform::Status status;
   job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
                                  platform::Sharing::kNone, &status);
-  if (!job.mxf.valid() || !job.mxf.size(&job.fileSize).ok()) return kFileOpenMxf;
+  if (!job.mxf.valid()) return kFileOpenMxf;
+  if (const int code = check_mxf_size(job.mxf, *mxf, kCodes, kFileOpenMxf, &job.fileSize);
+      code != 0) {
+    return finish(job, code);
+  }
   if (const int code = open_wav_sources(&job.plan, kCodes); code != 0) return finish(job, code);
+  if (const int code = check_range_elements(plan, job.mxf, job.fileSize, kCodes); code != 0) {
+    return finish(job, code);
+  }
   job.consumed.assign(plan.sources.size(), 0);
   job.delivered.assign(plan.sources.size(), 0);
 
@@ -192,6 +216,7 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   while (done < total) {
     const uint64_t first = done;
     const uint64_t frames = std::min(job.batchFrames, total - done);
+    if (mxf_resized(job)) return finish(job, kFileMxfChanged);
     if (const int code = check_batch(job, first, frames); code != 0) return finish(job, code);
     if (const int code = read_batch(job, batch_samples(plan, first, frames)); code != 0) {
       return finish(job, code);
@@ -200,7 +225,7 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
       return finish(job, code);
     }
   }
-  return finish(job, 0);
+  return finish(job, mxf_resized(job) ? kFileMxfChanged : 0);
 }
 
 }  // namespace tavrin

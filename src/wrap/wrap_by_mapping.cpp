@@ -1,14 +1,19 @@
 // Wrapping through memory views. The range is written in runs: from the frame reached to the end
 // of its index table segment, at most kMaxRunFrames frames. For each run one read/write view of
 // the MXF file covers the elements the run touches, and one read-only view of each WAV the
-// samples it takes. Every element of the run is checked before the first byte of the run is
-// written; the samples then go straight from the WAV views into the element values. Each edit
+// samples it takes. Before anything is written, the key and length of every element of the range
+// are read and checked; every element of a run is checked again in its view before the first byte
+// of the run is written, and the samples then go straight from the WAV views into the element
+// values. The sizes of the MXF file and the WAVs are looked at afresh before each run is mapped,
+// and the copy runs under the bus-error guard: a file another program shortens during the job
+// ends it with a message instead of a SIGBUS. Each edit
 // unit is addressed by its own index entry. At the end the descriptor's dirty pages are written
 // back (fdatasync) before the job reports success or cancellation.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "platform/bus_error_guard.h"
 #include "platform/mapping.h"
 #include "wrap/track_job.h"
 #include "wrap/wrap_codes.h"
@@ -106,12 +111,101 @@ struct WavRunView {
   uint64_t bytes = 0;  // WAV data in the view
 };
 
+// What the part of a run that touches the views needs. Plain data: that part runs under the
+// bus-error guard, which may leave it by a jump.
+struct RunCopy {
+  MappingJob* job = nullptr;
+  platform::JobControl* control = nullptr;
+  uint64_t first = 0;
+  uint64_t frames = 0;
+  uint64_t* done = nullptr;
+  uint64_t spanBegin = 0;
+  platform::MappedView* mxfView = nullptr;
+  const WavRunView* wavViews = nullptr;
+  int code = 0;
+};
+
+// Checks every element of the run in the view, then writes the run's samples into it.
+void copy_run(void* context) {
+  RunCopy& run = *static_cast<RunCopy*>(context);
+  MappingJob& job = *run.job;
+  const WrapPlan& plan = job.plan;
+  uint8_t* const base = run.mxfView->data();
+
+  // Nothing of the run is written before every element it touches has been checked.
+  for (uint64_t k = 0; k < run.frames; ++k) {
+    const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
+    for (const TrackWrite& w : plan.writes) {
+      uint64_t position = 0;
+      written_element_position(e, w.track, &position);
+      if (check_written_element(plan, e, w.track, base + (position - run.spanBegin), position,
+                                job.fileSize) != ElementFault::kNone) {
+        run.code = layout_code(kCodes, job.wroteAny);
+        return;
+      }
+    }
+  }
+
+  // The pages of the values become writable in one call each rather than a fault per page.
+  job.touched = true;
+  for (uint64_t k = 0; k < run.frames; ++k) {
+    const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
+    for (const TrackWrite& w : plan.writes) {
+      uint64_t position = 0;
+      written_element_position(e, w.track, &position);
+      run.mxfView->prepare_write(position - run.spanBegin + kElementHeaderSize,
+                                 plan.sample_bytes(e));
+    }
+  }
+
+  uint64_t sampleOffset = 0;  // samples of the run before the frame
+  for (uint64_t k = 0; k < run.frames; ++k) {
+    // A stop is honoured between frames: every frame before this one is whole, none after.
+    if (run.control->cancel_requested()) {
+      run.code = kCancelled;
+      return;
+    }
+    const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
+    job.wroteAny = job.wroteAny || !plan.writes.empty();
+    for (const TrackWrite& w : plan.writes) {
+      uint64_t position = 0;
+      written_element_position(e, w.track, &position);
+      uint8_t* value = base + (position - run.spanBegin) + kElementHeaderSize;
+      if (w.source == TrackWrite::kSilence) {
+        std::memset(value, 0, static_cast<size_t>(plan.sample_bytes(e)));
+        continue;
+      }
+      const WavSource& source = plan.sources[static_cast<size_t>(w.source)];
+      const WavRunView& wav = run.wavViews[static_cast<size_t>(w.source)];
+      const uint64_t offset = sampleOffset * source.blockAlign;
+      const bool any = wav.bytes > offset;
+      place_samples(source, w.channel, any ? wav.view.data() + offset : nullptr,
+                    any ? wav.bytes - offset : 0, e.samplesInFrame, plan.slotBytes, value);
+    }
+    *run.done += 1;
+    run.control->set_done(static_cast<uint32_t>(*run.done));
+    sampleOffset += e.samplesInFrame;
+  }
+}
+
+// The code of a copy a SIGBUS cut short: a mapped file lost pages under it. The MXF file when it
+// is now shorter than at the job's start, otherwise a WAV.
+int bus_error_code(const MappingJob& job) {
+  uint64_t size = 0;
+  if (!job.mxf.size(&size).ok() || size < job.fileSize) return kMapMxfChanged;
+  return kMapWavShortened;
+}
+
 // Writes the run [first, first + frames). Returns 0, 99 or a code.
 int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, uint64_t frames,
               uint64_t* done) {
   const WrapPlan& plan = job.plan;
   // A stop before the run's first frame leaves the run's pages alone.
   if (control.cancel_requested()) return kCancelled;
+  // Only what a fresh look at the sizes allows is mapped: another program may have shortened a
+  // file since the last run, and a view past a file's end faults when touched.
+  uint64_t mxfSize = 0;
+  if (!job.mxf.size(&mxfSize).ok() || mxfSize != job.fileSize) return kMapMxfChanged;
   Span span;
   if (run_span(plan, first, frames, job.fileSize, &span) != ElementFault::kNone) {
     return layout_code(kCodes, job.wroteAny);
@@ -122,20 +216,6 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
     mxfView = platform::MappedView::map(job.mxf, span.begin, span.end - span.begin,
                                         platform::ViewAccess::kReadWrite, &status);
     if (!mxfView.valid()) return kMapMxfView;
-  }
-  uint8_t* const base = mxfView.data();
-
-  // Nothing of the run is written before every element it touches has been checked.
-  for (uint64_t k = 0; k < frames; ++k) {
-    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      written_element_position(e, w.track, &position);
-      if (check_written_element(plan, e, w.track, base + (position - span.begin), position,
-                                job.fileSize) != ElementFault::kNone) {
-        return layout_code(kCodes, job.wroteAny);
-      }
-    }
   }
 
   uint64_t runSamples = 0;
@@ -148,49 +228,27 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
     const uint64_t bytes = source.dataBytes > from ? std::min(need, source.dataBytes - from) : 0;
     job.consumed[i] = from + need;
     if (bytes == 0) continue;
+    uint64_t wavSize = 0;
+    if (!source.file.size(&wavSize).ok() || wavSize < source.dataOffset + from + bytes) {
+      return kMapWavShortened;
+    }
     wavViews[i].view = platform::MappedView::map(source.file, source.dataOffset + from, bytes,
                                                  platform::ViewAccess::kRead, &status);
     if (!wavViews[i].view.valid()) return kMapWavView;
     wavViews[i].bytes = bytes;
   }
 
-  // The pages of the values become writable in one call each rather than a fault per page.
-  job.touched = true;
-  for (uint64_t k = 0; k < frames; ++k) {
-    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      written_element_position(e, w.track, &position);
-      mxfView.prepare_write(position - span.begin + kElementHeaderSize, plan.sample_bytes(e));
-    }
-  }
-
-  uint64_t sampleOffset = 0;  // samples of the run before the frame
-  for (uint64_t k = 0; k < frames; ++k) {
-    // A stop is honoured between frames: every frame before this one is whole, none after.
-    if (control.cancel_requested()) return kCancelled;
-    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      written_element_position(e, w.track, &position);
-      uint8_t* value = base + (position - span.begin) + kElementHeaderSize;
-      if (w.source == TrackWrite::kSilence) {
-        std::memset(value, 0, static_cast<size_t>(plan.sample_bytes(e)));
-        continue;
-      }
-      const WavSource& source = plan.sources[static_cast<size_t>(w.source)];
-      const WavRunView& wav = wavViews[static_cast<size_t>(w.source)];
-      const uint64_t offset = sampleOffset * source.blockAlign;
-      const bool any = wav.bytes > offset;
-      place_samples(source, w.channel, any ? wav.view.data() + offset : nullptr,
-                    any ? wav.bytes - offset : 0, e.samplesInFrame, plan.slotBytes, value);
-    }
-    job.wroteAny = job.wroteAny || !plan.writes.empty();
-    *done += 1;
-    control.set_done(static_cast<uint32_t>(*done));
-    sampleOffset += e.samplesInFrame;
-  }
-  return 0;
+  RunCopy run;
+  run.job = &job;
+  run.control = &control;
+  run.first = first;
+  run.frames = frames;
+  run.done = done;
+  run.spanBegin = span.begin;
+  run.mxfView = &mxfView;
+  run.wavViews = wavViews.data();
+  if (!platform::run_guarding_bus_errors(copy_run, &run)) return bus_error_code(job);
+  return run.code;
 }
 
 }  // namespace
@@ -214,9 +272,16 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   platform::Status status;
   job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
                                  platform::Sharing::kNone, &status);
-  if (!job.mxf.valid() || !job.mxf.size(&job.fileSize).ok()) return kMapOpenMxf;
+  if (!job.mxf.valid()) return kMapOpenMxf;
   job.timesKnown = platform::stat_file(job.mxf, &job.before).ok();
+  if (const int code = check_mxf_size(job.mxf, *mxf, kCodes, kMapOpenMxf, &job.fileSize);
+      code != 0) {
+    return finish(job, code);
+  }
   if (const int code = open_wav_sources(&job.plan, kCodes); code != 0) return finish(job, code);
+  if (const int code = check_range_elements(job.plan, job.mxf, job.fileSize, kCodes); code != 0) {
+    return finish(job, code);
+  }
   job.consumed.assign(job.plan.sources.size(), 0);
 
   control.set_total(static_cast<uint32_t>(total));

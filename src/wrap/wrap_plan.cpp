@@ -11,14 +11,16 @@ namespace tavrin {
 using namespace wrap_codes;
 
 const WrapCodes kMappingWrapCodes = {
-    kMapNoPath,    kMapNoJob,           kMapNoBase,          kMapBadRate,
-    kMapBadRange,  kMapOpenWav,         kMapLayoutUntouched, kMapLayoutAfterWrites,
-    kMapWavFormat, kMapStereoLastTrack, kMapStereoPair,
+    kMapNoPath,     kMapNoJob,           kMapNoBase,          kMapBadRate,
+    kMapBadRange,   kMapOpenWav,         kMapLayoutUntouched, kMapLayoutAfterWrites,
+    kMapWavFormat,  kMapStereoLastTrack, kMapStereoPair,      kMapMxfChanged,
+    kMapWavChanged, kMapWavShortened,    kMapReadMxf,
 };
 const WrapCodes kFileApiWrapCodes = {
-    kFileNoPath,    kFileNoJob,           kFileNoBase,          kFileBadRate,
-    kFileBadRange,  kFileOpenWav,         kFileLayoutUntouched, kFileLayoutAfterWrites,
-    kFileWavFormat, kFileStereoLastTrack, kFileStereoPair,
+    kFileNoPath,     kFileNoJob,           kFileNoBase,          kFileBadRate,
+    kFileBadRange,   kFileOpenWav,         kFileLayoutUntouched, kFileLayoutAfterWrites,
+    kFileWavFormat,  kFileStereoLastTrack, kFileStereoPair,      kFileMxfChanged,
+    kFileWavChanged, kFileWavShortened,    kFileReadMxf,
 };
 
 namespace {
@@ -139,18 +141,68 @@ int plan_wrap(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, const MXF_
   return 0;
 }
 
+namespace {
+
+bool same_time(const platform::FileTime& a, const platform::FileTime& b) {
+  return a.seconds == b.seconds && a.nanoseconds == b.nanoseconds;
+}
+
+// True when the open file is the one the entry's directory record describes. An entry without a
+// record (size 0: no WAV the library accepts is empty) has nothing to compare.
+bool same_file_as_added(const WAV_LIBRARY_ENTRY& entry, const platform::DirectoryRecord& now) {
+  const platform::DirectoryRecord& added = entry.find_data;
+  if (added.size == 0) return true;
+  if (now.size != added.size || !same_time(now.lastWrite, added.lastWrite)) return false;
+  return added.inode == 0 || (now.inode == added.inode && now.device == added.device);
+}
+
+}  // namespace
+
 int open_wav_sources(WrapPlan* plan, const WrapCodes& codes) {
   for (WavSource& source : plan->sources) {
     platform::Status status;
     source.file = platform::File::open(source.entry->file_path, platform::Access::kReadExisting,
                                        platform::Sharing::kRead, &status);
-    uint64_t size = 0;
-    if (!source.file.valid() || !source.file.size(&size).ok()) return codes.openWav;
-    // What the header claims, what the reader found behind the data offset, and what the file
-    // holds now: the smallest of the three is audio, the rest of the range silence.
+    platform::DirectoryRecord now;
+    if (!source.file.valid() || !platform::stat_file(source.file, &now).ok()) return codes.openWav;
+    if (!same_file_as_added(*source.entry, now)) return codes.wavChanged;
+    // What the header claims and what the reader found behind the data offset: the smaller is
+    // audio, the rest of the range silence. The file must still hold all of it.
     const WAV_FILE_INFO& info = source.entry->info;
-    const uint64_t present = size > info.data_offset ? size - info.data_offset : 0;
-    source.dataBytes = std::min<uint64_t>({info.data_size, info.data_available, present});
+    source.dataBytes = std::min<uint64_t>(info.data_size, info.data_available);
+    if (now.size < info.data_offset || now.size - info.data_offset < source.dataBytes) {
+      return codes.wavChanged;
+    }
+  }
+  return 0;
+}
+
+int check_mxf_size(const platform::File& mxf, const MXF_BASE_INFO& records, const WrapCodes& codes,
+                   int failCode, uint64_t* size) {
+  if (!mxf.size(size).ok()) return failCode;
+  if (records.fileSize != 0 && *size != records.fileSize) return codes.mxfChanged;
+  return 0;
+}
+
+int check_range_elements(const WrapPlan& plan, const platform::File& mxf, uint64_t fileSize,
+                         const WrapCodes& codes) {
+  uint8_t header[kElementHeaderSize];
+  for (uint64_t frame = 0; frame < plan.totalFrames; ++frame) {
+    const INDEX_ENTRY_ARRAY& e = plan.entry(frame);
+    for (const TrackWrite& w : plan.writes) {
+      uint64_t position = 0;
+      if (!written_element_position(e, w.track, &position)) return codes.layoutUntouched;
+      const bool inside = position <= fileSize && fileSize - position >= kElementHeaderSize;
+      if (inside) {
+        const platform::IoResult got = mxf.read_at(position, header, sizeof header);
+        if (!got.ok()) return codes.readMxf;
+        if (got.bytes != sizeof header) return codes.mxfChanged;  // shortened since its size
+      }
+      if (check_written_element(plan, e, w.track, inside ? header : nullptr, position, fileSize) !=
+          ElementFault::kNone) {
+        return codes.layoutUntouched;
+      }
+    }
   }
   return 0;
 }

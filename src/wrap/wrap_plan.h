@@ -26,6 +26,10 @@ struct WrapCodes {
   int wavFormat;
   int stereoLastTrack;
   int stereoPair;
+  int mxfChanged;
+  int wavChanged;
+  int wavShortened;
+  int readMxf;
 };
 extern const WrapCodes kMappingWrapCodes;
 extern const WrapCodes kFileApiWrapCodes;
@@ -98,9 +102,25 @@ std::vector<TrackUse> track_uses(const AUDIOTRACK_IO_INFO& tracks, size_t trackC
 int plan_wrap(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, const MXF_BASE_INFO* mxf,
               const WrapCodes& codes, WrapPlan* plan);
 
-// Opens every WAV of the plan read-only with read sharing and fixes the bytes it may read.
-// Returns 0 or codes.openWav.
+// Opens every WAV of the plan read-only with read sharing and fixes the bytes it may read: the
+// sample data the reader found when the file was added. A file that is no longer the one added
+// (its size, last-write time or identity differ from the entry's directory record) or that holds
+// less of that data than it did is refused with codes.wavChanged: its samples would be read with
+// another file's header, or be silence the operator never chose. Returns 0, codes.openWav or
+// codes.wavChanged.
 int open_wav_sources(WrapPlan* plan, const WrapCodes& codes);
+
+// The size of the open MXF file when it is still the size of the file the job was planned on:
+// the size the analysis saw (when the records hold one). Returns 0, codes.mxfChanged when the
+// file has another size, or `failCode` when its size cannot be read.
+int check_mxf_size(const platform::File& mxf, const MXF_BASE_INFO& records, const WrapCodes& codes,
+                   int failCode, uint64_t* size);
+
+// Reads the key and length of every element of every frame of the range the job writes and
+// checks each, before the first byte is written: a fault anywhere in IN..OUT refuses the job
+// with the file untouched. Returns 0, codes.layoutUntouched or codes.readMxf.
+int check_range_elements(const WrapPlan& plan, const platform::File& mxf, uint64_t fileSize,
+                         const WrapCodes& codes);
 
 // Position of the key of `track`'s element in edit unit `e`; false when the edit unit has no
 // delta entry for the track.

@@ -96,17 +96,9 @@ TEST_P(FixtureWrapTest, SwappedSoundElementsStopTheJob) {
     for (size_t t = 0; t < 4; ++t) job.trackSwitch[t] = kTrackOn;
     const int code = run_engine(engine, f->path, &job, &f->records.base);
     const std::vector<uint8_t> after = read_file(f->path);
-    if (engine == Engine::kMapping) {
-      EXPECT_EQ(code, kMapLayoutAfterWrites);
-      // Runs 3 .. 9 written; the run 10 .. 19 that holds frame 17 and everything after untouched.
-      EXPECT_EQ(
-          first_difference(after, expected_bytes(f->original, geometry_of(*f), 3, 9,
-                                                 {silence(), silence(), silence(), silence()})),
-          -1);
-    } else {
-      EXPECT_EQ(code, kFileLayoutUntouched);
-      EXPECT_EQ(first_difference(after, f->original), -1);
-    }
+    // Frame 17 lies in a later run than frame 3: still refused before the first write.
+    EXPECT_EQ(code, engine == Engine::kMapping ? kMapLayoutUntouched : kFileLayoutUntouched);
+    EXPECT_EQ(first_difference(after, f->original), -1);
   }
 }
 

@@ -25,6 +25,8 @@ std::unique_ptr<TestWav> make_test_wav(const std::string& path, const WavLayout&
   wav->entry.file_path = path;
   wav->entry.file_name = path.substr(path.rfind('/') + 1);
   if (read_wav_file_info(path, &wav->entry.info, &timecode) != kWavAccepted) return nullptr;
+  // The directory record the library keeps of an added file, which the engines compare.
+  if (!platform::stat_file(path, &wav->entry.find_data).ok()) return nullptr;
   const WAV_FILE_INFO& info = wav->entry.info;
   wav->sampleFrames = info.block_align == 0 ? 0 : info.data_available / info.block_align;
   return wav;
