@@ -1,5 +1,8 @@
 #include "wav/wav_messages.h"
 
+#include <cstring>
+
+#include "platform/file.h"
 #include "platform/text.h"
 #include "wav/wav_library.h"
 
@@ -26,6 +29,22 @@ constexpr AddTexts kNotFormat = {
     "%s\n\n16/24bit/48kHzになっていないため追加できません。\n(ERR: %d)",
     "%s\nビットレートが16/24bit 48kHzになっていないため追加できません。\nERR: %d", true};
 
+constexpr AddTexts kCannotOpen = {
+    "%s\nファイルが見つからないか、開けないため追加できません。\n(%s)\n(ERR: %d)",
+    "%s\nファイルが見つからないか、開けないため追加できません。\n(%s)\nERR: %d", true};
+
+// The system error that keeps the file at `path` from being opened for reading; 0 when it opens.
+// Code 8 stands both for a file that is not there and for a format outside 16/24 bit 48 kHz, and
+// code 6 for any file the reader could not open: the file itself tells them apart.
+int open_error(const std::string& path) {
+  platform::Status status;
+  const platform::File file =
+      platform::File::open(path, platform::Access::kReadExisting, platform::Sharing::kAny, &status);
+  if (!file.valid()) return status.error;
+  uint8_t first = 0;
+  return file.read_at(0, &first, 1).error;  // a folder opens, but reads as EISDIR
+}
+
 }  // namespace
 
 std::optional<UserMessage> add_message_for(int32_t result, const std::string& path,
@@ -37,6 +56,14 @@ std::optional<UserMessage> add_message_for(int32_t result, const std::string& pa
   if (result == kWavAddDuplicate) {
     message.text = platform::format("%s\nこのファイルは既に追加されています。)", path.c_str());
     return message;
+  }
+  if (result == 6 || result == 8) {
+    if (const int error = open_error(path); error != 0) {
+      const AddTexts& t = kCannotOpen;
+      message.text = platform::format(origin == WavAddOrigin::kDrop ? t.drop : t.openDialog,
+                                      path.c_str(), std::strerror(error), result);
+      return message;
+    }
   }
   const AddTexts* texts = &kProcessingError;
   if (result == 5) texts = &kNoChunkSize;

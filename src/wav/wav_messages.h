@@ -14,8 +14,10 @@ namespace tavrin {
 // Where files to add come from: the open dialog or a drop on the main window.
 enum class WavAddOrigin { kOpenDialog, kDrop };
 
-// The message for a result of add_wav_file; none for 0. %s is the path, %d the code. Warning
-// icon, caption "BWF(WAV)ファイルを追加" (open dialog) or "ドロップされたファイル" (drop).
+// The message for a result of add_wav_file; none for 0. %s is the path, %d the code. A file
+// that cannot be opened (missing, no rights, a folder) is said to be so, with the system error,
+// whatever its code. Warning icon, caption "BWF(WAV)ファイルを追加" (open dialog) or
+// "ドロップされたファイル" (drop).
 std::optional<UserMessage> add_message_for(int32_t result, const std::string& path,
                                            WavAddOrigin origin);
 

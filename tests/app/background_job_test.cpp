@@ -3,10 +3,12 @@
 // the loaded file before a wrapping or export job.
 #include "app/background_job.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <thread>
 
 #include "app/analysis_job.h"
@@ -243,6 +245,52 @@ TEST_F(BackgroundJobTest, TheProgramsOwnWrappingDoesNotRefuseTheNextJob) {
   EXPECT_EQ(seen.messages[0].kind, jobs::JobMessageKind::kSucceeded) << seen.messages[0].text;
   EXPECT_EQ(control.done(), 10u);
   EXPECT_TRUE(platform::file_exists(dir.file("T1.wav")));
+}
+
+// Another program cuts the loaded file, or writes a new file and renames it over the loaded one
+// keeping its size and time: both engines' jobs are refused and the file is left as it is.
+TEST_F(BackgroundJobTest, AFileCutOrReplacedSinceItsAnalysisIsRefusedByBothEngines) {
+  const auto put_back_time = [&] {
+    const struct timespec times[2] = {
+        {app.loadedFile.lastWrite.seconds, app.loadedFile.lastWrite.nanoseconds},
+        {app.loadedFile.lastWrite.seconds, app.loadedFile.lastWrite.nanoseconds}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  };
+  const auto expect_refused = [&](const std::vector<uint8_t>& bytes) {
+    CancelAtFrame control;
+    Seen seen;
+    BackgroundJob job = start_wrapping(app, control, recorder(&seen));
+    EXPECT_FALSE(job.started());
+    ASSERT_TRUE(job.refusal().has_value());
+    EXPECT_EQ(job.refusal()->text, loaded_file_changed_text("clip.mxf"));
+    job.join();
+    EXPECT_TRUE(seen.messages.empty());
+    EXPECT_EQ(test::read_file(path), bytes);
+  };
+  for (const int useFileApi : {0, 1}) {
+    SCOPED_TRACE(useFileApi);
+    ASSERT_TRUE(test::write_file(path, original));
+    load();
+    app.useFileApi = useFileApi;
+    app.tracks.trackSwitch[0] = kTrackOn;
+    set_wrap_range(0, 9);
+
+    std::vector<uint8_t> cut = original;
+    cut.resize(cut.size() - 4096);
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cut.size())), 0);
+    put_back_time();
+    expect_refused(cut);
+
+    ASSERT_TRUE(test::write_file(path, original));
+    load();
+    app.useFileApi = useFileApi;
+    std::vector<uint8_t> other = original;
+    other[other.size() / 2] ^= 0xFF;
+    ASSERT_TRUE(test::write_file(path + ".new", other));
+    ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+    put_back_time();
+    expect_refused(other);
+  }
 }
 
 }  // namespace

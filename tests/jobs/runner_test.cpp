@@ -30,6 +30,16 @@ TEST(MessageTable, LooksUpByTheRowOfTheCurrentSection) {
   EXPECT_EQ(section_message(300, 399), kUndefinedMessage);
   EXPECT_EQ(section_message(1234, 1235), kUndefinedMessage);
   EXPECT_EQ(section_message(0, 1), kUndefinedMessage);
+  // Files changed by another program: the same words for both wrapping engines, and a WAV
+  // changed before the job is said to leave the MXF file untouched.
+  for (const int code : {21, 22, 23}) {
+    EXPECT_EQ(section_message(2000, 2000 + code), section_message(3000, 2998 + code)) << code;
+    EXPECT_NE(section_message(2000, 2000 + code), kUndefinedMessage) << code;
+  }
+  EXPECT_NE(section_message(2000, 2021).find("他のプログラム"), std::string_view::npos);
+  EXPECT_NE(section_message(3000, 3020).find("ファイルは変更されていません"),
+            std::string_view::npos);
+  EXPECT_NE(section_message(2000, 2024), kUndefinedMessage);
 }
 
 TEST(MessageTable, SectionNamesAndProcessNames) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/file.h"
+#include "support/temp_dir.h"
 #include "support/wav_fixture.h"
 #include "timecode/timecode.h"
 #include "wav/wav_adding.h"
@@ -263,9 +264,11 @@ TEST_F(WavLibraryTest, RefusedAddsComeBackAsMessagesInOrder) {
       add_wav_files({good, dir.file("gone.wav"), good}, library, view, grid.get());
   EXPECT_EQ(outcome.added, 1);
   ASSERT_EQ(outcome.messages.size(), 2u);
-  EXPECT_EQ(
-      outcome.messages[0].text,
-      dir.file("gone.wav") + "\n\n16/24bit/48kHzになっていないため追加できません。\n(ERR: 8)");
+  // A missing file is said to be missing, not to be of the wrong format.
+  EXPECT_EQ(outcome.messages[0].text,
+            dir.file("gone.wav") +
+                "\nファイルが見つからないか、開けないため追加できません。\n(No such file or "
+                "directory)\n(ERR: 8)");
   EXPECT_EQ(outcome.messages[1].text, good + "\nこのファイルは既に追加されています。)");
   EXPECT_EQ(outcome.messages[1].caption, "BWF(WAV)ファイルを追加");
   EXPECT_EQ(outcome.messages[1].icon, MessageIcon::kWarning);
@@ -278,18 +281,30 @@ TEST_F(WavLibraryTest, RefusedAddsComeBackAsMessagesInOrder) {
 }
 
 TEST(WavMessages, TextsDependOnTheCodeAndTheOrigin) {
-  const auto text = [](int32_t code, WavAddOrigin origin) {
-    return add_message_for(code, "/m/a.wav", origin).value().text;
+  // The messages of codes 6 and 8 look at the file: it exists here.
+  test::TempDir dir;
+  const std::string path = dir.file("a.wav");
+  ASSERT_TRUE(test::write_file(path, {1, 2, 3}));
+  const auto text = [&](int32_t code, WavAddOrigin origin) {
+    return add_message_for(code, path, origin).value().text;
   };
-  EXPECT_FALSE(add_message_for(0, "/m/a.wav", WavAddOrigin::kDrop));
+  EXPECT_FALSE(add_message_for(0, path, WavAddOrigin::kDrop));
   EXPECT_EQ(text(6, WavAddOrigin::kOpenDialog), "ファイル処理でエラーが発生しました。\n(ERR: 6)");
   EXPECT_EQ(text(2, WavAddOrigin::kDrop), "ファイル処理でエラーが発生しました。\nERR: 2");
   EXPECT_EQ(text(5, WavAddOrigin::kDrop),
-            "/m/a.wav\nチャンクサイズが取得できないため追加できません。\nERR: 5");
+            path + "\nチャンクサイズが取得できないため追加できません。\nERR: 5");
   EXPECT_EQ(text(7, WavAddOrigin::kOpenDialog),
-            "/m/a.wav\nWAVEファイルではないため追加できません。\n(ERR: 7)");
+            path + "\nWAVEファイルではないため追加できません。\n(ERR: 7)");
   EXPECT_EQ(text(8, WavAddOrigin::kDrop),
-            "/m/a.wav\nビットレートが16/24bit 48kHzになっていないため追加できません。\nERR: 8");
+            path + "\nビットレートが16/24bit 48kHzになっていないため追加できません。\nERR: 8");
+  // A missing file or a folder is not called a wrong format: the message says it cannot be
+  // found or opened, with the system error.
+  EXPECT_EQ(add_message_for(8, dir.file("missing.wav"), WavAddOrigin::kOpenDialog).value().text,
+            dir.file("missing.wav") +
+                "\nファイルが見つからないか、開けないため追加できません。\n(No such file or "
+                "directory)\n(ERR: 8)");
+  EXPECT_NE(add_message_for(6, dir.path(), WavAddOrigin::kDrop).value().text.find("開けない"),
+            std::string::npos);
   WAV_LIBRARY_ENTRY entry;
   entry.file_path = "/m/a.wav";
   const UserMessage ask = removal_confirmation(entry);
