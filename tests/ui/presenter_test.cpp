@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <fstream>
 
+#include "support/modal.h"
 #include "support/scripted_presenter.h"
 #include "support/temp_dir.h"
 #include "ui/log_save.h"
@@ -21,23 +22,7 @@ using tavrin::MessageIcon;
 using tavrin::UserMessage;
 using namespace tavrin::ui;
 
-namespace {
-
-// Runs `action` on the next modal widget that appears, from the event loop.
-void when_modal(const std::function<void(QWidget*)>& action) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    action(modal);
-  });
-  timer->start();
-}
-
-}  // namespace
+using tavrin::test::when_modal;
 
 class PresenterTest : public QObject {
   Q_OBJECT
@@ -73,18 +58,14 @@ class PresenterTest : public QObject {
   void presenterReturnsTheOperatorsAnswer() {
     QtMessagePresenter presenter;
     const UserMessage question{"q", "MXF Tavrin", MessageIcon::kInformation, true};
-    when_modal([](QWidget* w) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      QVERIFY(box != nullptr);
-      QVERIFY(box->isVisible());
+    when_modal<QMessageBox>([](QMessageBox* box) {
       QVERIFY(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
       box->button(QMessageBox::No)->click();
     });
     QCOMPARE(presenter.show(nullptr, question), false);
-    when_modal(
-        [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    when_modal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     QCOMPARE(presenter.show(nullptr, question), true);
-    when_modal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click(); });
+    when_modal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
     QCOMPARE(
         presenter.show(nullptr, UserMessage{"i", "MXF Tavrin", MessageIcon::kInformation, false}),
         true);
@@ -102,9 +83,7 @@ class PresenterTest : public QObject {
     }
 
     // A new name without an extension comes back with ".txt".
-    when_modal([&](QWidget* w) {
-      auto* dialog = qobject_cast<QFileDialog*>(w);
-      QVERIFY(dialog != nullptr);
+    when_modal<QFileDialog>([&](QFileDialog* dialog) {
       dialog->setDirectory(QString::fromStdString(dir.path()));
       dialog->selectFile(QStringLiteral("ltc"));
       QMetaObject::invokeMethod(dialog, "accept");
@@ -116,14 +95,10 @@ class PresenterTest : public QObject {
     // An existing file: the replacement is asked for; "No" keeps the dialog open.
     std::ofstream(dir.file("old.txt")) << "old";
     bool asked = false;
-    when_modal([&](QWidget* w) {
-      auto* dialog = qobject_cast<QFileDialog*>(w);
-      QVERIFY(dialog != nullptr);
+    when_modal<QFileDialog>([&](QFileDialog* dialog) {
       dialog->setDirectory(QString::fromStdString(dir.path()));
       dialog->selectFile(QStringLiteral("old"));
-      when_modal([&, dialog](QWidget* question) {
-        auto* box = qobject_cast<QMessageBox*>(question);
-        QVERIFY(box != nullptr);
+      when_modal<QMessageBox>([&, dialog](QMessageBox* box) {
         asked = true;
         box->button(QMessageBox::No)->click();
         QTimer::singleShot(0, dialog, [dialog] {
