@@ -1,5 +1,5 @@
 // Renders every dialog in each of its states to PNG for a look by eye: the analysis dialog
-// (steps, timecode check, skip asked, ended), the progress dialog (wrapping, cancelling,
+// (as it opens, timecode check, skip asked, ended), the progress dialog (wrapping, cancelling,
 // finished, stopped; export), the export dialog (empty, filled, entry field open, last page), the
 // settings dialog and the message boxes of the dialogs. The files go to $TAVRIN_SCREENSHOT_DIR
 // (scripts/screenshots_dialogs.sh), otherwise to a scratch folder; each must be a real picture.
@@ -111,7 +111,7 @@ class DialogScreenshots : public QObject {
     d.jobControl = &hold;
     s.presenter.answers = {true};
     tavrin::test::when_modal<AnalysisDialog>(
-        [&](AnalysisDialog* shown) { shots().take(shown, "224_steps"); });
+        [&](AnalysisDialog* shown) { shots().take(shown, "224_opening"); });
     when_held(hold, [&] {
       d.refresh();
       shots().take(&d, "224_verifying");
