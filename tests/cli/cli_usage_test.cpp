@@ -53,6 +53,10 @@ TEST(CliUsage, HelpAndVersionAnswerOnStdoutWithStatusZero) {
                              "--encoding", "--yes", "--progress", "--skip-check"}) {
     EXPECT_TRUE(contains(wrapHelp.out, option)) << option;
   }
+  // "help" as a command, alone or naming one.
+  EXPECT_EQ(run_cli({"help"}).out, run_cli({"--help"}).out);
+  EXPECT_EQ(run_cli({"help", "wrap"}).out, wrapHelp.out);
+  EXPECT_EQ(run_cli({"help", "wrap"}).exitStatus, 0);
   // --help wins over whatever else is on the line, even a missing required option.
   EXPECT_EQ(run_cli({"export", "no.mxf", "--help"}).exitStatus, 0);
 }
