@@ -32,7 +32,7 @@ int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
   // program does not have.
   const bool option = firstArgument[0] == '-';
   return tavrin::cli::usage_error(
-      program, std::string(option ? "unknown option " : "unknown command ") + firstArgument);
+      program, std::string(option ? "unknown option: " : "unknown command: ") + firstArgument);
 }
 
 }  // namespace

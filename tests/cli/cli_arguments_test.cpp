@@ -24,7 +24,7 @@ std::string first_line(const std::string& text) {
 
 constexpr const char* kCommands[] = {"info", "check", "wavinfo", "wrap", "export"};
 
-TEST(CliUsage, HelpAndVersionAnswerOnStdoutWithStatusZero) {
+TEST(CliArguments, HelpAndVersionAnswerOnStdoutWithStatusZero) {
   for (const char* flag : {"--help", "-h"}) {
     const CliResult r = run_cli({flag});
     EXPECT_EQ(r.exitStatus, 0) << flag;
@@ -61,7 +61,7 @@ TEST(CliUsage, HelpAndVersionAnswerOnStdoutWithStatusZero) {
   EXPECT_EQ(run_cli({"export", "no.mxf", "--help"}).exitStatus, 0);
 }
 
-TEST(CliUsage, NoCommandOrAnUnknownOnePrintsTheUsageOnStderr) {
+TEST(CliArguments, NoCommandOrAnUnknownOnePrintsTheUsageOnStderr) {
   const CliResult none = run_cli({});
   EXPECT_EQ(none.exitStatus, 2);
   EXPECT_TRUE(none.out.empty()) << none.out;
@@ -70,13 +70,13 @@ TEST(CliUsage, NoCommandOrAnUnknownOnePrintsTheUsageOnStderr) {
 
   const CliResult unknown = run_cli({"play", "x.mxf"});
   EXPECT_EQ(unknown.exitStatus, 2);
-  EXPECT_TRUE(contains(unknown.err, "unknown command play")) << unknown.err;
+  EXPECT_TRUE(contains(unknown.err, "unknown command: play")) << unknown.err;
   const CliResult option = run_cli({"--verbose"});
   EXPECT_EQ(option.exitStatus, 2);
   EXPECT_TRUE(contains(option.err, "--verbose")) << option.err;
 }
 
-class CliUsageErrors : public ::testing::Test {
+class CliArgumentErrors : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir.path().empty());
@@ -94,7 +94,7 @@ class CliUsageErrors : public ::testing::Test {
   std::vector<uint8_t> original;
 };
 
-TEST_F(CliUsageErrors, EveryCommandNamesTheBadArgumentAndExitsTwo) {
+TEST_F(CliArgumentErrors, EveryCommandNamesTheBadArgumentAndExitsTwo) {
   const std::string track = "1=" + wav;
   const std::vector<std::string> wrap = {"wrap", mxf, "--in", "10000003", "--out", "10000005"};
   const std::vector<std::string> exportJob = {"export", mxf,        "--in",     "10000003",
@@ -162,7 +162,7 @@ TEST_F(CliUsageErrors, EveryCommandNamesTheBadArgumentAndExitsTwo) {
   EXPECT_TRUE(read_file(mxf) == original);
 }
 
-TEST_F(CliUsageErrors, TracksTheFileDoesNotHaveAreNamedAfterLoading) {
+TEST_F(CliArgumentErrors, TracksTheFileDoesNotHaveAreNamedAfterLoading) {
   // 1 .. 24 is what the command line accepts; the file's four tracks are checked once loaded.
   const std::vector<std::string> wrap = {"wrap", mxf, "--in", "10000003", "--out", "10000005"};
   std::vector<std::string> silence = wrap;
@@ -184,7 +184,7 @@ TEST_F(CliUsageErrors, TracksTheFileDoesNotHaveAreNamedAfterLoading) {
   EXPECT_TRUE(read_file(mxf) == original);
 }
 
-TEST_F(CliUsageErrors, ExportIntoAFolderThatIsNotThereNamesTheFolder) {
+TEST_F(CliArgumentErrors, ExportIntoAFolderThatIsNotThereNamesTheFolder) {
   const std::string folder = dir.file("not-made-yet");
   const CliResult r = run_cli({"export", mxf, "--in", "10000003", "--out", "10000005", "--tracks",
                                "1", "--folder", folder});
