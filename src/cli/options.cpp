@@ -91,10 +91,18 @@ CLI::Option* add_track_numbers(CLI::App& command, const std::string& name,
 }
 
 std::string check_timecode_entry(const std::string& text) {
-  for (uint32_t fpsCode = 0; fpsCode <= kLastFpsCode; ++fpsCode) {
-    if (app::parse_timecode_entry(text, fpsCode)) return {};
+  // The window's field takes digits only and draws the separators itself. Typed here, a text
+  // may hold the separators ':', ';' and '.', but any other character means it is no timecode:
+  // skipping a letter would read "10:01:00;1x0" as 10:01:00;10, and a text without digits as
+  // 00:00:00:00.
+  const bool digitsAndSeparators = text.find_first_not_of("0123456789:;.") == std::string::npos &&
+                                   text.find_first_of("0123456789") != std::string::npos;
+  if (digitsAndSeparators) {
+    for (uint32_t fpsCode = 0; fpsCode <= kLastFpsCode; ++fpsCode) {
+      if (app::parse_timecode_entry(text, fpsCode)) return {};
+    }
   }
-  return "\"" + text + "\" is not a timecode (HH:MM:SS:FF, at most 23:59:59:59)";
+  return "\"" + text + "\": 不適切な値が入力されています。(HH:MM:SS:FF, at most 23:59:59:59)";
 }
 
 std::optional<TrackAssignment> parse_track_assignment(const std::string& text) {

@@ -43,9 +43,11 @@ CLI::Option* add_encoding(CLI::App& command, TextEncoding* encoding);
 CLI::Option* add_track_numbers(CLI::App& command, const std::string& name,
                                std::vector<unsigned>* numbers, const std::string& description);
 
-// Accepts a text the IN/OUT entry field accepts in at least one timecode base: its digits taken
-// from the right as HHMMSSFF within hours 23, minutes and seconds 59 and the largest frame field
-// of the bases. The file's own base is checked when the point is entered after loading.
+// Accepts a text the IN/OUT entry field accepts in at least one timecode base: digits and the
+// separators ':', ';' and '.' only, at least one digit, its digits taken from the right as
+// HHMMSSFF within hours 23, minutes and seconds 59 and the largest frame field of the bases.
+// Anything else is refused with the entry's "不適切な値が入力されています。". The file's own base
+// is checked when the point is entered after loading.
 std::string check_timecode_entry(const std::string& text);
 
 // "N=WAV" of --track: the track number (1 .. 24) and the WAV path.

@@ -78,15 +78,18 @@ TEST(CliOptions, TrackListsRepeatSplitOnCommasAndLeaveTheFileAlone) {
 }
 
 TEST(CliOptions, TimecodesFollowTheEntryRulesOfTheWidestBase) {
-  // Digits are taken from the right; anything else is skipped.
+  // Digits are taken from the right, between the separators ':', ';' and '.'.
   for (const char* good :
-       {"10:00:00:00", "10000000", "23:59:59:59", "10;00;59;29", "1", "", "00:00:00.00"}) {
+       {"10:00:00:00", "10000000", "23:59:59:59", "10;00;59;29", "1", "00:00:00.00"}) {
     EXPECT_EQ(check_timecode_entry(good), "") << good;
   }
-  for (const char* bad : {"24:00:00:00", "00:60:00:00", "00:00:60:00", "00:00:00:60", "99"}) {
+  // Fields beyond their limits; and texts that are no timecode at all, which must not be read
+  // with their other characters skipped (as 10:01:00;10, or as 00:00:00:00).
+  for (const char* bad : {"24:00:00:00", "00:60:00:00", "00:00:60:00", "00:00:00:60", "99",
+                          "10:01:00;1x0", "abc", "", "::", "10 00 00 00", "-1", "1e5"}) {
     const std::string error = check_timecode_entry(bad);
-    EXPECT_NE(error, "") << bad;
-    EXPECT_NE(error.find(bad), std::string::npos) << error;
+    EXPECT_NE(error.find("不適切な値が入力されています。"), std::string::npos) << bad;
+    EXPECT_NE(error.find("\"" + std::string(bad) + "\""), std::string::npos) << error;
   }
 }
 
