@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -15,6 +16,7 @@
 #include "cli/log_output.h"
 #include "cli/options.h"
 #include "cli/session.h"
+#include "jobs/wrap_detail_log.h"
 #include "platform/paths.h"
 #include "wav/wav_messages.h"
 
@@ -111,6 +113,15 @@ int run_wrap(const WrapOptions& o) {
     app.tracks.trackSwitch[t] = kTrackOn;
   }
 
+  // A log path that cannot take the log is found now, before the MXF file is changed.
+  if (o.logOption->count() != 0) {
+    if (const int error = log_path_error(o.log); error != 0) {
+      std::fprintf(stderr, "%s\n%s: %s\n",
+                   jobs::wrap_log_failure_text(platform::file_name(o.path), error).c_str(),
+                   o.log.c_str(), std::strerror(error));
+      return kExitRefused;
+    }
+  }
   if (const auto refusal = app::enter_in(app, o.in)) {
     print_message(*refusal);
     return kExitRefused;

@@ -1,5 +1,8 @@
 #include "cli/log_output.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
 #include "cli/session.h"
@@ -21,6 +24,20 @@ bool write_ltc_log(app::APP_STATE_INFO& app, const std::string& path, TextEncodi
   }
   print_message(jobs::ltc_log_written_message(mxfName, logPath));
   return true;
+}
+
+int log_path_error(const std::string& path) {
+  if (path.empty()) return ENOENT;
+  platform::Status status;
+  if (platform::file_exists(path)) {
+    const platform::File file = platform::File::open(path, platform::Access::kWriteExisting,
+                                                     platform::Sharing::kAny, &status);
+    return file.valid() ? 0 : status.error;
+  }
+  const size_t slash = path.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+  return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
 }  // namespace tavrin::cli

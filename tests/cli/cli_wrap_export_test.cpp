@@ -2,7 +2,9 @@
 // their messages, the backup question, the bytes a wrap changes, the detail log, and the names of
 // the exported files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -128,12 +130,30 @@ TEST_F(CliJobTest, WrapRefusalsAndUsageErrorsLeaveTheFileAsItWas) {
   EXPECT_TRUE(read_file(mxf) == original);
 }
 
-TEST_F(CliJobTest, WrapLogThatCannotBeWrittenFailsWithItsPath) {
+// A log path that cannot take the log is refused before the job: the MXF file is not changed
+// (neither for a missing folder nor for an existing log the program may not write).
+TEST_F(CliJobTest, WrapLogThatCannotBeWrittenFailsWithItsPathBeforeTheJob) {
   const std::string log = dir.file("no/such/folder/log.txt");
-  const CliResult r = run_cli(wrap_args({"--silence", "1", "--yes", "--log", log}));
+  CliResult r = run_cli(wrap_args({"--silence", "1", "--yes", "--log", log}));
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_TRUE(contains(r.err, "ログファイルを作成できません。")) << r.err;
   EXPECT_TRUE(contains(r.err, log)) << r.err;
+  EXPECT_TRUE(read_file(mxf) == original);
+
+  const std::string folder = dir.file("logs");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  ASSERT_TRUE(write_file(folder + "/log.txt", {'x'}));
+  ASSERT_EQ(::chmod((folder + "/log.txt").c_str(), 0444), 0);
+  if (::access((folder + "/log.txt").c_str(), W_OK) != 0) {  // not when the tests run as root
+    r = run_cli(wrap_args({"--silence", "1", "--yes", "--log", folder + "/log.txt"}));
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_TRUE(read_file(mxf) == original);
+    EXPECT_EQ(read_file(folder + "/log.txt"), std::vector<uint8_t>{'x'});
+  }
+  // A writable place takes it after the job as before.
+  r = run_cli(wrap_args({"--silence", "1", "--yes", "--log", folder + "/new.txt"}));
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(::access((folder + "/new.txt").c_str(), F_OK), 0);
 }
 
 TEST_F(CliJobTest, ExportNamesTheFilesByTrackAndAddsTheCounterWhenTaken) {
