@@ -28,35 +28,6 @@ void write_info_json(const app::APP_STATE_INFO& app, const LoadedSession& sessio
   const MXF_BASE_INFO& base = app.mxf();
   const int section = base.sectionCode.load();
   const int code = session.code();
-<<<<<<< HEAD
-  JsonWriter json;
-  json.begin_object();
-  json.key("file").begin_object();
-  json.field("path", platform::absolute_path(path));
-  json.field("name", platform::file_name(path));
-  json.field("fileSize", base.fileSize);
-  json.end_object();
-
-  json.key("result").begin_object();
-  json.field("ok", session.succeeded());
-  json.field("sectionCode", section);
-  json.field("section", jobs::section_name(section));
-  json.field("code", code);
-  json.field("message", code == 0 || code == 99
-                            ? std::string()
-                            : jobs::analysis_message(section, code, base.timecode));
-  json.field("text", session.run.final.text);
-  json.end_object();
-
-  json.key("base");
-  write_base_json(json, base);
-  json.key("partitions");
-  write_partitions_json(json, app.records.partitionSlot);
-  if (section >= 400) {
-    json.key("timecode");
-    write_timecode_json(json, app.timecode());
-  }
-=======
   JsonValue json = {
       {"file",
        {
@@ -70,8 +41,9 @@ void write_info_json(const app::APP_STATE_INFO& app, const LoadedSession& sessio
            {"sectionCode", section},
            {"section", std::string(jobs::section_name(section))},
            {"code", code},
-           {"message", code == 0 || code == 99 ? std::string()
-                                               : std::string(jobs::section_message(section, code))},
+           {"message", code == 0 || code == 99
+                           ? std::string()
+                           : jobs::analysis_message(section, code, base.timecode)},
            {"text", session.run.final.text},
        }},
       {"base", base},
@@ -79,7 +51,6 @@ void write_info_json(const app::APP_STATE_INFO& app, const LoadedSession& sessio
   };
   // Only the parts the analysis reached.
   if (section >= 400) json["timecode"] = app.timecode();
->>>>>>> cli20
   if (section >= 600 && !app.records.indexEntrySlot.empty()) {
     json["index"] = index_json(app.timecode(), app.records.indexEntrySlot);
   }

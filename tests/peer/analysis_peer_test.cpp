@@ -242,15 +242,9 @@ TEST(AnalysisPeer, FfmpegLongGopH264HasACodingOutsideTheTable) {
   if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg is missing";
   test::TempDir dir;
   const std::string path = dir.file("h264.mxf");
-<<<<<<< HEAD
   ASSERT_TRUE(shell(ffmpeg_command({"h264", "1920x1080", "30000/1001", 2, "pcm_s24le", "",
                                     "-c:v libx264 -pix_fmt yuv420p", "29.97", ""},
                                    path)));
-=======
-  ASSERT_TRUE(shell(ffmpeg_command(
-      {"h264", "1920x1080", "30000/1001", 2, "pcm_s24le", "", "-c:v libx264 -pix_fmt yuv420p"},
-      path)));
->>>>>>> jobctl
   MxfRecords r;
   const jobs::JobMessage m = analyse(path, r);
   EXPECT_EQ(m.kind, jobs::JobMessageKind::kFailed);
