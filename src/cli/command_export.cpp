@@ -61,9 +61,10 @@ int run_export(const ExportOptions& o) {
     print_message(*refusal);
     return kExitRefused;
   }
-  const jobs::JobMessage final = run_processing_job(app, o.progress);
-  std::printf("%s\n", final.text.c_str());
-  return exit_status_of(final);
+  const std::optional<jobs::JobMessage> final = run_processing_job(app, o.progress);
+  if (!final) return kExitRefused;
+  std::printf("%s\n", final->text.c_str());
+  return exit_status_of(*final);
 }
 
 }  // namespace

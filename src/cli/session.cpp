@@ -3,10 +3,20 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/analysis_dialog.h"
+#include "app/background_job.h"
 #include "cli/interrupt.h"
+#include "cli/job_runner_cli.h"
 #include "platform/paths.h"
 
 namespace tavrin::cli {
+
+namespace {
+
+// The section of the timecode check, whose step text the progress line shows.
+constexpr int kTimecodeCheckSection = 1000;
+
+}  // namespace
 
 LoadedSession analyse_file(app::APP_STATE_INFO& app, const std::string& path, bool useFileApi,
                            bool skipCheck, bool showProgress) {
@@ -23,15 +33,23 @@ LoadedSession analyse_file(app::APP_STATE_INFO& app, const std::string& path, bo
   platform::FileSource source(file);
   platform::AtomicJobControl control;
   InterruptScope interrupt(&control);
+  // Called on the job's worker thread, which waits for it before the timecode check starts.
   const auto onMessage = [&](const jobs::JobMessage& message) {
     if (message.kind != jobs::JobMessageKind::kVerificationStarting) return;
+    session.run.verificationStarted = true;
     if (skipCheck) control.request_cancel();
     if (showProgress) {
-      std::fprintf(stderr, "ストリームアドレスとSDTIタイムコードを検証しています... (%u frames)\n",
-                   app.timecode().framesToCheck.load());
+      std::fprintf(stderr, "%s (%u frames)\n",
+                   std::string(app::analysis_step_text(kTimecodeCheckSection)).c_str(),
+                   control.total());
     }
   };
-  session.run = app::run_analysis(app, absolute, source, control, onMessage);
+  const JobOutcome outcome = wait_for_job(
+      [&](jobs::JobObserver observer) {
+        return app::start_analysis(app, absolute, source, control, std::move(observer));
+      },
+      onMessage, {});
+  session.run.final = outcome.final;
   return session;
 }
 
