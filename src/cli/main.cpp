@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
   };
   // Set after the commands so that their help does not repeat it.
   program.footer(kFooter);
+  // Without a command there is nothing to do: a usage error, with the usage on stderr so that a
+  // script that forgot the command does not read the help as the command's output.
   if (argc < 2) {
     std::fputs(program.help().c_str(), stderr);
     return tavrin::cli::kExitUsage;
