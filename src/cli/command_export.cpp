@@ -33,11 +33,10 @@ struct ExportOptions {
 
 int run_export(const ExportOptions& o) {
   app::APP_STATE_INFO app;
-  LoadedSession session;
-  if (!load_file(app, o.path, o.fileApi, o.skipCheck, &session)) {
-    return session.opened ? kExitRefused : kExitUsage;
+  if (const std::optional<int> refused =
+          load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {
+    return *refused;
   }
-  app.tracks.wavBufferIndex = o.buffer;
 
   std::vector<size_t> tracks;
   std::string error;

@@ -64,11 +64,10 @@ WAV_LIBRARY_ENTRY* library_entry(app::APP_STATE_INFO& app, const std::string& pa
 
 int run_wrap(const WrapOptions& o) {
   app::APP_STATE_INFO app;
-  LoadedSession session;
-  if (!load_file(app, o.path, o.fileApi, o.skipCheck, &session)) {
-    return session.opened ? kExitRefused : kExitUsage;
+  if (const std::optional<int> refused =
+          load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {
+    return *refused;
   }
-  app.tracks.wavBufferIndex = o.buffer;
   const size_t trackCount = app.existing_tracks();
 
   // Tracks: every track named is switched ON, with its WAV or with silence; all others OFF.
