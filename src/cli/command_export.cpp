@@ -43,7 +43,7 @@ int run_export(const ExportOptions& o) {
   if (!tracks_of_file(o.tracks, app.existing_tracks(), "--tracks", &tracks, &error)) {
     return usage_error(*o.command, error);
   }
-  for (const size_t t : tracks) app.tracks.exportMark[t] = 1;
+  for (const size_t t : tracks) app::set_export_mark(app, static_cast<int32_t>(t), true);
 
   if (const auto refusal = app::enter_export_in(app, o.in)) {
     print_message(*refusal);

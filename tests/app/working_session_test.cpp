@@ -213,7 +213,7 @@ TEST_F(WorkingSessionTest, LoadAssignWrapLogAndExportGiveTheExpectedBytes) {
   EXPECT_TRUE(test::read_file(folder + "/Track-3.wav").empty());
 }
 
-TEST_F(WorkingSessionTest, AnAddReportsEveryFileInOrderAndSwitchingOnFollowsStereoPairs) {
+TEST_F(WorkingSessionTest, AnAddReportsEveryFileInOrderAndSwitchesAndMarksGoByTrackNumber) {
   load();
   ASSERT_EQ(add_wav_files(app, {wav(1)}).added, 1);
   const std::string missing = dir.file("missing.wav");
@@ -254,6 +254,15 @@ TEST_F(WorkingSessionTest, AnAddReportsEveryFileInOrderAndSwitchingOnFollowsSter
   set_track_switch(app, 5, true);
   set_track_switch(app, -1, true);
   EXPECT_EQ(app.tracks.trackSwitch[5], kTrackAbsent);
+
+  // Export marks by track number: only tracks of the file take one.
+  set_export_mark(app, 4, true);
+  set_export_mark(app, 5, true);
+  set_export_mark(app, -1, true);
+  EXPECT_EQ(app.tracks.exportMark[4], 1);
+  EXPECT_EQ(app.tracks.exportMark[5], 2);
+  set_export_mark(app, 4, false);
+  EXPECT_EQ(app.tracks.exportMark[4], 0);
 }
 
 TEST_F(WorkingSessionTest, LogsAtAnExactPathKeepTheNameAndNameTheLogOnFailure) {
