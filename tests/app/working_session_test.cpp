@@ -24,7 +24,6 @@
 #include "app/track_selection.h"
 #include "app/track_switches.h"
 #include "export/bwf_header.h"
-#include "platform/byte_source.h"
 #include "support/mxf_fixture.h"
 #include "support/temp_dir.h"
 #include "support/wav_fixture.h"
@@ -74,11 +73,10 @@ class WorkingSessionTest : public ::testing::Test {
   // decision, the completion.
   void load() {
     ASSERT_TRUE(begin_load(app, mxf, LoadOrigin::kMenu).started);
-    const platform::FileSource source(app.mxfHandle);
     platform::AtomicJobControl control;
     jobs::JobMessage final;
     bool announced = false;
-    finish(start_analysis(app, mxf, source, control, [&](const jobs::JobMessage& message) {
+    finish(start_analysis(app, control, [&](const jobs::JobMessage& message) {
       if (message.kind == jobs::JobMessageKind::kVerificationStarting) {
         announced = true;
       } else {
