@@ -1,0 +1,93 @@
+#include "loudness/meter.h"
+
+#include <ebur128.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavrin::loudness {
+
+struct ProgrammeMeter::State {
+  explicit State(ebur128_state* s) : st(s) {}
+  ~State() { ebur128_destroy(&st); }
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
+  ebur128_state* st;
+};
+
+ProgrammeMeter::ProgrammeMeter(size_t channels, TruePeakMode truePeak)
+    : channels_(channels), truePeak_(truePeak == TruePeakMode::kMeasure) {
+  if (channels != 1 && channels != 2) return;
+  int mode = EBUR128_MODE_M | EBUR128_MODE_S | EBUR128_MODE_I | EBUR128_MODE_LRA;
+  if (truePeak_) mode |= EBUR128_MODE_TRUE_PEAK;
+  ebur128_state* st = ebur128_init(static_cast<unsigned>(channels), kSampleRate, mode);
+  if (st == nullptr) return;
+  state_ = std::make_unique<State>(st);
+  // BS.1770: left and right weigh 1.0. A mono programme is its one channel at weight 1.0.
+  if (ebur128_set_channel(state_->st, 0, EBUR128_LEFT) != EBUR128_SUCCESS ||
+      (channels == 2 && ebur128_set_channel(state_->st, 1, EBUR128_RIGHT) != EBUR128_SUCCESS)) {
+    failed_ = true;
+  }
+}
+
+ProgrammeMeter::ProgrammeMeter() = default;
+ProgrammeMeter::~ProgrammeMeter() = default;
+ProgrammeMeter::ProgrammeMeter(ProgrammeMeter&&) noexcept = default;
+ProgrammeMeter& ProgrammeMeter::operator=(ProgrammeMeter&&) noexcept = default;
+
+bool ProgrammeMeter::add(const float* samples, size_t frames) {
+  if (!valid()) return false;
+  // The momentary and short-term loudness are read at every 100 ms of programme time, counted
+  // from its first sample, however the samples arrive.
+  while (frames > 0) {
+    const size_t n = std::min(frames, untilStep_);
+    if (ebur128_add_frames_float(state_->st, samples, n) != EBUR128_SUCCESS) {
+      failed_ = true;
+      return false;
+    }
+    samples += n * channels_;
+    frames -= n;
+    untilStep_ -= n;
+    if (untilStep_ == 0) {
+      untilStep_ = kStepFrames;
+      double momentary = -HUGE_VAL;
+      double shortTerm = -HUGE_VAL;
+      if (ebur128_loudness_momentary(state_->st, &momentary) != EBUR128_SUCCESS ||
+          ebur128_loudness_shortterm(state_->st, &shortTerm) != EBUR128_SUCCESS) {
+        failed_ = true;
+        return false;
+      }
+      maxMomentary_ = anyStep_ ? std::max(maxMomentary_, momentary) : momentary;
+      maxShortTerm_ = anyStep_ ? std::max(maxShortTerm_, shortTerm) : shortTerm;
+      anyStep_ = true;
+    }
+  }
+  return true;
+}
+
+LoudnessMeasurement ProgrammeMeter::result() const {
+  LoudnessMeasurement m;
+  m.integrated = -HUGE_VAL;
+  m.truePeak = -HUGE_VAL;
+  m.maxMomentary = anyStep_ ? maxMomentary_ : -HUGE_VAL;
+  m.maxShortTerm = anyStep_ ? maxShortTerm_ : -HUGE_VAL;
+  if (!state_) return m;
+  ebur128_state* state = state_->st;
+  if (ebur128_loudness_global(state, &m.integrated) != EBUR128_SUCCESS) m.integrated = -HUGE_VAL;
+  if (ebur128_loudness_range(state, &m.range) != EBUR128_SUCCESS) m.range = 0;
+  if (truePeak_) {
+    double peak = 0;
+    for (size_t c = 0; c < channels_; ++c) {
+      double channelPeak = 0;
+      if (ebur128_true_peak(state, static_cast<unsigned>(c), &channelPeak) == EBUR128_SUCCESS) {
+        peak = std::max(peak, channelPeak);
+      }
+    }
+    m.truePeak = peak_to_db(peak);
+  }
+  return m;
+}
+
+double peak_to_db(double linear) { return linear > 0 ? 20.0 * std::log10(linear) : -HUGE_VAL; }
+
+}  // namespace tavrin::loudness

@@ -1,0 +1,56 @@
+// One programme's loudness meter: libebur128 set up for one channel (a mono programme) or two
+// (left and right), fed with samples in [-1, 1), asked for the momentary and short-term loudness
+// every 100 ms of programme time, and read out at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "loudness/measurement.h"
+
+namespace tavrin::loudness {
+
+// Samples per 100 ms step at the only rate the program handles.
+inline constexpr uint32_t kSampleRate = 48000;
+inline constexpr size_t kStepFrames = kSampleRate / 10;
+
+enum class TruePeakMode { kMeasure, kSkip };
+
+class ProgrammeMeter {
+ public:
+  ProgrammeMeter();
+  // A meter of `channels` channels (1 or 2); invalid when libebur128 cannot set it up. With
+  // kSkip the true peak is not measured (the caller takes it from other meters of the same
+  // samples) and reads as minus infinity.
+  ProgrammeMeter(size_t channels, TruePeakMode truePeak);
+  ~ProgrammeMeter();
+  ProgrammeMeter(ProgrammeMeter&&) noexcept;
+  ProgrammeMeter& operator=(ProgrammeMeter&&) noexcept;
+  ProgrammeMeter(const ProgrammeMeter&) = delete;
+  ProgrammeMeter& operator=(const ProgrammeMeter&) = delete;
+
+  bool valid() const { return state_ != nullptr && !failed_; }
+  size_t channels() const { return channels_; }
+
+  // Feeds `frames` sample frames (interleaved when stereo). False once libebur128 has refused.
+  bool add(const float* samples, size_t frames);
+  // The measurement of everything fed so far.
+  LoudnessMeasurement result() const;
+
+ private:
+  struct State;  // libebur128's state, destroyed with the meter
+  std::unique_ptr<State> state_;
+  size_t channels_ = 0;
+  bool truePeak_ = false;
+  bool failed_ = false;
+  size_t untilStep_ = kStepFrames;  // frames still to come before the next 100 ms step
+  double maxMomentary_ = 0;
+  double maxShortTerm_ = 0;
+  bool anyStep_ = false;
+};
+
+// 20 log10 of a linear peak; minus infinity for 0.
+double peak_to_db(double linear);
+
+}  // namespace tavrin::loudness
