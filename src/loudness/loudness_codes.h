@@ -19,7 +19,7 @@ inline constexpr int kNoMemory = 6010;      // no memory for the read or sample 
 inline constexpr int kMeter = 6011;         // the loudness meter could not be set up or fed
 
 inline constexpr int kWavNoPath = 6101;
-inline constexpr int kWavOpen = 6102;     // missing, locked, no rights, a folder
+inline constexpr int kWavOpen = 6102;       // missing, locked, no rights, a folder
 inline constexpr int kWavNotUsable = 6103;  // no RIFF/WAVE/fmt/data before the samples
 inline constexpr int kWavFormat = 6104;     // not 48 kHz 16/24-bit PCM, or more than two channels
 inline constexpr int kWavRead = 6105;       // a read of the samples failed

@@ -32,7 +32,9 @@ struct Programme {
   bool operator==(const Programme&) const = default;
 };
 
-inline Programme mono_programme(size_t track) { return {ProgrammeKind::kMono, {track, track}}; }
+inline Programme mono_programme(size_t track) {
+  return {ProgrammeKind::kMono, {track, track}};
+}
 inline Programme stereo_programme(size_t left, size_t right) {
   return {ProgrammeKind::kStereo, {left, right}};
 }

@@ -88,6 +88,8 @@ LoudnessMeasurement ProgrammeMeter::result() const {
   return m;
 }
 
-double peak_to_db(double linear) { return linear > 0 ? 20.0 * std::log10(linear) : -HUGE_VAL; }
+double peak_to_db(double linear) {
+  return linear > 0 ? 20.0 * std::log10(linear) : -HUGE_VAL;
+}
 
 }  // namespace tavrin::loudness

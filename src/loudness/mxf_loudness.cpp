@@ -45,8 +45,7 @@ bool programmes_valid(const std::vector<Programme>& programmes, size_t trackCoun
 }
 
 bool measured_alone(const std::vector<Programme>& programmes, size_t track) {
-  return std::find(programmes.begin(), programmes.end(), mono_programme(track)) !=
-         programmes.end();
+  return std::find(programmes.begin(), programmes.end(), mono_programme(track)) != programmes.end();
 }
 
 // One programme being measured: its meter, where its channels' samples are among the read
@@ -119,7 +118,8 @@ LoudnessOutcome measure_mxf_loudness(const MxfLoudnessJob& job, platform::JobCon
     maxSamples = std::max<uint64_t>(maxSamples, e.samplesInFrame);
   }
   uint64_t batchFrames = std::min(kBatchFrames, total);
-  if (slotBytes > 0) batchFrames = std::max<uint64_t>(1, std::min(batchFrames, kMaxBatchBytes / slotBytes));
+  if (slotBytes > 0)
+    batchFrames = std::max<uint64_t>(1, std::min(batchFrames, kMaxBatchBytes / slotBytes));
   platform::LargeBuffer buffer;
   std::vector<std::vector<float>> trackSamples;
   try {

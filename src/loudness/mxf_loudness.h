@@ -28,10 +28,10 @@ struct MxfLoudnessJob {
 };
 
 struct LoudnessOutcome {
-  int code = 0;  // 0, 99 cancelled, or a code of loudness_codes.h
-  ElementFault fault = ElementFault::kNone;  // what the element check found (code kElement)
-  uint64_t faultFrame = 0;                   // the frame of the range (0 = IN) it was found in
-  std::vector<Programme> programmes;         // what was measured, in the order asked
+  int code = 0;                                   // 0, 99 cancelled, or a code of loudness_codes.h
+  ElementFault fault = ElementFault::kNone;       // what the element check found (code kElement)
+  uint64_t faultFrame = 0;                        // the frame of the range (0 = IN) it was found in
+  std::vector<Programme> programmes;              // what was measured, in the order asked
   std::vector<LoudnessMeasurement> measurements;  // one per programme; only when code is 0
   uint64_t frames = 0;                            // frames (MXF) or sample frames (WAV) measured
 };

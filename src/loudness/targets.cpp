@@ -33,11 +33,15 @@ const std::vector<LoudnessTarget> kTargets = {
 
 // Comparisons at the limits are made on values rounded to 0.1 (as meters show them), so that a
 // programme shown as -25.0 LKFS meets a -24 +/-1 target and one shown as -25.1 does not.
-double tenths(double value) { return std::round(value * 10.0) / 10.0; }
+double tenths(double value) {
+  return std::round(value * 10.0) / 10.0;
+}
 
 }  // namespace
 
-const std::vector<LoudnessTarget>& all_targets() { return kTargets; }
+const std::vector<LoudnessTarget>& all_targets() {
+  return kTargets;
+}
 
 const LoudnessTarget& target_of(TargetId id) {
   for (const LoudnessTarget& target : kTargets) {

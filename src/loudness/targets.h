@@ -19,12 +19,12 @@ enum class TargetId { kArib, kEbu, kAtsc };
 
 struct LoudnessTarget {
   TargetId id = TargetId::kArib;
-  std::string_view key;      // as the command line names it: "arib", "ebu", "atsc"
-  std::string_view name;     // "ARIB TR-B32", "EBU R 128", "ATSC A/85"
-  std::string_view unit;     // the unit the document writes loudness in: "LKFS" or "LUFS"
-  double integrated = 0;     // target programme loudness
-  double tolerance = 0;      // permitted deviation either side of the target, LU
-  double maxTruePeak = 0;    // dBTP
+  std::string_view key;    // as the command line names it: "arib", "ebu", "atsc"
+  std::string_view name;   // "ARIB TR-B32", "EBU R 128", "ATSC A/85"
+  std::string_view unit;   // the unit the document writes loudness in: "LKFS" or "LUFS"
+  double integrated = 0;   // target programme loudness
+  double tolerance = 0;    // permitted deviation either side of the target, LU
+  double maxTruePeak = 0;  // dBTP
 };
 
 const LoudnessTarget& target_of(TargetId id);
