@@ -35,6 +35,8 @@ InterruptScope::~InterruptScope() {
   gCancelRequest.store(nullptr);
 }
 
-bool InterruptScope::interrupted() { return gInterrupted.load(); }
+bool InterruptScope::interrupted() {
+  return gInterrupted.load();
+}
 
 }  // namespace tavrin::cli
