@@ -18,7 +18,7 @@ struct ProgrammeMeter::State {
 ProgrammeMeter::ProgrammeMeter(size_t channels, TruePeakMode truePeak)
     : channels_(channels), truePeak_(truePeak == TruePeakMode::kMeasure) {
   if (channels != 1 && channels != 2) return;
-  int mode = EBUR128_MODE_M | EBUR128_MODE_S | EBUR128_MODE_I | EBUR128_MODE_LRA;
+  int mode = EBUR128_MODE_M | EBUR128_MODE_S | EBUR128_MODE_I;
   if (truePeak_) mode |= EBUR128_MODE_TRUE_PEAK;
   ebur128_state* st = ebur128_init(static_cast<unsigned>(channels), kSampleRate, mode);
   if (st == nullptr) return;
@@ -57,6 +57,8 @@ bool ProgrammeMeter::add(const float* samples, size_t frames) {
         failed_ = true;
         return false;
       }
+      // The short-term window is full from the 30th step (3 s) on.
+      if (++steps_ >= 30) shortTerm_.push_back(shortTerm);
       maxMomentary_ = anyStep_ ? std::max(maxMomentary_, momentary) : momentary;
       maxShortTerm_ = anyStep_ ? std::max(maxShortTerm_, shortTerm) : shortTerm;
       anyStep_ = true;
@@ -74,7 +76,7 @@ LoudnessMeasurement ProgrammeMeter::result() const {
   if (!state_) return m;
   ebur128_state* state = state_->st;
   if (ebur128_loudness_global(state, &m.integrated) != EBUR128_SUCCESS) m.integrated = -HUGE_VAL;
-  if (ebur128_loudness_range(state, &m.range) != EBUR128_SUCCESS) m.range = 0;
+  m.range = loudness_range(shortTerm_);
   if (truePeak_) {
     double peak = 0;
     for (size_t c = 0; c < channels_; ++c) {
@@ -90,6 +92,34 @@ LoudnessMeasurement ProgrammeMeter::result() const {
 
 double peak_to_db(double linear) {
   return linear > 0 ? 20.0 * std::log10(linear) : -HUGE_VAL;
+}
+
+}  // namespace tavrin::loudness
+
+namespace tavrin::loudness {
+
+double loudness_range(std::vector<double> shortTerm) {
+  // EBU Tech 3342: the absolute gate at -70 LUFS, then the relative gate 20 LU below the power
+  // mean of what passed it.
+  constexpr double kAbsoluteGate = -70.0;
+  constexpr double kRelativeGate = -20.0;
+  std::erase_if(shortTerm, [](double l) { return !(l >= kAbsoluteGate); });
+  if (shortTerm.empty()) return 0;
+  double power = 0;
+  for (const double l : shortTerm) power += std::pow(10.0, l / 10.0);
+  const double gate =
+      10.0 * std::log10(power / static_cast<double>(shortTerm.size())) + kRelativeGate;
+  std::erase_if(shortTerm, [gate](double l) { return l < gate; });
+  if (shortTerm.empty()) return 0;
+  std::sort(shortTerm.begin(), shortTerm.end());
+  // A percentile p is the value of nearest rank: the k-th smallest with k = N p rounded (at
+  // least the first).
+  const auto at = [&](double fraction) {
+    const auto rank =
+        static_cast<size_t>(std::floor(static_cast<double>(shortTerm.size()) * fraction + 0.5));
+    return shortTerm[std::clamp<size_t>(rank, 1, shortTerm.size()) - 1];
+  };
+  return at(0.95) - at(0.10);
 }
 
 }  // namespace tavrin::loudness

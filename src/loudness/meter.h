@@ -1,11 +1,19 @@
 // One programme's loudness meter: libebur128 set up for one channel (a mono programme) or two
 // (left and right), fed with samples in [-1, 1), asked for the momentary and short-term loudness
 // every 100 ms of programme time, and read out at the end.
+//
+// The loudness range is the statistic of EBU Tech 3342 over those short-term values, every 100 ms
+// from the first full 3 s window on: values below -70 LUFS and those more than 20 LU below their
+// power mean are left out, and the range is the distance from the 10th to the 95th percentile of
+// the rest. libebur128's own range takes a short-term value once a second; on short programmes and
+// on programmes with sudden changes its result then depends on where those seconds fall and
+// differs from meters that sample at 10 Hz, as ffmpeg's ebur128 filter does, by whole LU.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "loudness/measurement.h"
 
@@ -48,9 +56,15 @@ class ProgrammeMeter {
   double maxMomentary_ = 0;
   double maxShortTerm_ = 0;
   bool anyStep_ = false;
+  size_t steps_ = 0;
+  std::vector<double> shortTerm_;  // LUFS, every 100 ms from the first full window on
 };
 
 // 20 log10 of a linear peak; minus infinity for 0.
 double peak_to_db(double linear);
+
+// The loudness range of EBU Tech 3342 over short-term loudness values (LUFS); 0 when none passes
+// the gates.
+double loudness_range(std::vector<double> shortTerm);
 
 }  // namespace tavrin::loudness

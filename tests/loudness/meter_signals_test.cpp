@@ -60,6 +60,26 @@ TEST(MeterLoudness, LoudnessRangeOfSteppedLevels) {
               1.0);
 }
 
+TEST(MeterLoudness, RangeStatisticGatesAndRanks) {
+  // Twenty values from -30 to -11 LUFS: the 10th percentile is the 2nd smallest, the 95th the
+  // 19th; the quiet values below the relative gate and the silent ones count for nothing.
+  std::vector<double> values;
+  for (int i = 0; i < 20; ++i) values.push_back(-30.0 + i);
+  EXPECT_DOUBLE_EQ(loudness_range(values), -12.0 - -29.0);
+  values.insert(values.end(), {-80.0, -75.0, -60.0, -HUGE_VAL});
+  EXPECT_DOUBLE_EQ(loudness_range(values), -12.0 - -29.0);
+  EXPECT_EQ(loudness_range({}), 0);
+  EXPECT_EQ(loudness_range({-90.0, -HUGE_VAL}), 0);
+  EXPECT_EQ(loudness_range({-23.0}), 0);
+}
+
+TEST(MeterLoudness, RangeCountsOnlyFullShortTermWindows) {
+  // A steady tone has no range, though the first windows, not yet full, read lower.
+  EXPECT_NEAR(stereo_tones({{-23, 12}}).range, 0.0, 0.05);
+  // Shorter than one window: nothing to take a range of.
+  EXPECT_EQ(stereo_tones({{-20, 1}, {-40, 1}}).range, 0);
+}
+
 TEST(MeterTruePeak, FindsPeaksBetweenTheSamples) {
   struct Case {
     double frequency;
