@@ -87,25 +87,23 @@ std::vector<std::vector<float>> decoded_tracks(const BenchMxf& mxf) {
   return tracks;
 }
 
-// libebur128 on the decoded samples: one state per track with what the measurement asks of it
-// (momentary, short-term, integrated, true peak), fed in frames' worth of samples, read out at
-// the end; the tracks spread over `workers` threads.
+// libebur128 on the decoded samples: one state per track making the calls the measurement makes
+// (the gated blocks and the true peak, the energy of every 100 ms), read out at the end; the
+// tracks spread over `workers` threads.
 ChildWork library_job(const BenchMxf& mxf, unsigned workers, std::vector<double>* integrated) {
   const std::vector<std::vector<float>> tracks = decoded_tracks(mxf);
   if (tracks.size() != kTracks) return {1};
   integrated->assign(kTracks, 0);
   const TimedPart timed;
   loudness::run_parallel(kTracks, workers, [&](size_t t, unsigned) {
-    ebur128_state* st = ebur128_init(
-        1, 48000, EBUR128_MODE_M | EBUR128_MODE_S | EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK);
+    ebur128_state* st =
+        ebur128_init(1, 48000, EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK);
     const std::vector<float>& samples = tracks[t];
     for (size_t at = 0; at < samples.size(); at += loudness::kStepFrames) {
       const size_t n = std::min(loudness::kStepFrames, samples.size() - at);
       ebur128_add_frames_float(st, samples.data() + at, n);
-      double m = 0;
-      double s = 0;
-      ebur128_loudness_momentary(st, &m);
-      ebur128_loudness_shortterm(st, &s);
+      double step = 0;
+      ebur128_loudness_window(st, 100, &step);
     }
     double peak = 0;
     ebur128_true_peak(st, 0, &peak);

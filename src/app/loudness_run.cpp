@@ -39,6 +39,12 @@ void judge(LoudnessReport& report, const loudness::LoudnessOutcome& outcome,
 
 }  // namespace
 
+bool LoudnessReport::cancelled() const { return code == loudness_codes::kCancelled; }
+
+bool LoudnessReport::unreadable() const {
+  return code == loudness_codes::kWavOpen || code == loudness_codes::kOpenMxf;
+}
+
 bool LoudnessReport::every_programme_meets() const {
   if (code != 0 || results.empty()) return false;
   return std::all_of(results.begin(), results.end(),

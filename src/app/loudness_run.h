@@ -66,6 +66,9 @@ struct LoudnessReport {
   std::vector<ProgrammeResult> results;  // only when code is 0
 
   bool succeeded() const { return code == 0; }
+  bool cancelled() const;
+  // The file could not be opened at all (missing, locked, no rights).
+  bool unreadable() const;
   // Every programme meets the target (false when nothing was measured).
   bool every_programme_meets() const;
 };

@@ -17,7 +17,6 @@
 #include "cli/options.h"
 #include "cli/records_json.h"
 #include "cli/session.h"
-#include "loudness/loudness_codes.h"
 #include "platform/paths.h"
 
 namespace tavrin::cli {
@@ -173,8 +172,8 @@ void write_texts(const app::LoudnessReport& report) {
 int finish(const app::LoudnessReport& report, bool json) {
   if (const auto message = app::loudness_failure_message(report)) {
     print_message(*message);
-    if (report.code == loudness_codes::kCancelled) return kExitCancelled;
-    return report.code == loudness_codes::kWavOpen ? kExitUsage : kExitRefused;
+    if (report.cancelled()) return kExitCancelled;
+    return report.unreadable() ? kExitUsage : kExitRefused;
   }
   if (json) {
     write_json(report);

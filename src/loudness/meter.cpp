@@ -18,7 +18,7 @@ struct ProgrammeMeter::State {
 ProgrammeMeter::ProgrammeMeter(size_t channels, TruePeakMode truePeak)
     : channels_(channels), truePeak_(truePeak == TruePeakMode::kMeasure) {
   if (channels != 1 && channels != 2) return;
-  int mode = EBUR128_MODE_M | EBUR128_MODE_S | EBUR128_MODE_I;
+  int mode = EBUR128_MODE_M | EBUR128_MODE_I;
   if (truePeak_) mode |= EBUR128_MODE_TRUE_PEAK;
   ebur128_state* st = ebur128_init(static_cast<unsigned>(channels), kSampleRate, mode);
   if (st == nullptr) return;
@@ -29,6 +29,18 @@ ProgrammeMeter::ProgrammeMeter(size_t channels, TruePeakMode truePeak)
     failed_ = true;
   }
 }
+
+namespace {
+
+// BS.1770: loudness = -0.691 + 10 log10(weighted mean square), as libebur128 reports it.
+double loudness_to_energy(double loudness) {
+  return loudness > -HUGE_VAL ? std::pow(10.0, (loudness + 0.691) / 10.0) : 0.0;
+}
+double energy_to_loudness(double energy) {
+  return energy > 0 ? 10.0 * std::log10(energy) - 0.691 : -HUGE_VAL;
+}
+
+}  // namespace
 
 ProgrammeMeter::ProgrammeMeter() = default;
 ProgrammeMeter::~ProgrammeMeter() = default;
@@ -50,15 +62,28 @@ bool ProgrammeMeter::add(const float* samples, size_t frames) {
     untilStep_ -= n;
     if (untilStep_ == 0) {
       untilStep_ = kStepFrames;
-      double momentary = -HUGE_VAL;
-      double shortTerm = -HUGE_VAL;
-      if (ebur128_loudness_momentary(state_->st, &momentary) != EBUR128_SUCCESS ||
-          ebur128_loudness_shortterm(state_->st, &shortTerm) != EBUR128_SUCCESS) {
+      // The K-weighted energy of the last 100 ms from libebur128. The 400 ms and 3 s windows are
+      // the means of the last 4 and 30 of these (before the first 3 s, with the steps not yet
+      // taken counting as silence, as libebur128's own windows do); asking libebur128 for the 3 s
+      // window itself would sum 144000 samples every 100 ms.
+      double step = -HUGE_VAL;
+      if (ebur128_loudness_window(state_->st, 100, &step) != EBUR128_SUCCESS) {
         failed_ = true;
         return false;
       }
+      stepEnergy_[steps_ % kShortTermSteps] = loudness_to_energy(step);
+      ++steps_;
+      double momentaryEnergy = 0;
+      double shortTermEnergy = 0;
+      for (size_t i = 0; i < kShortTermSteps; ++i) {
+        const double e = stepEnergy_[(steps_ + kShortTermSteps - 1 - i) % kShortTermSteps];
+        if (i < kMomentarySteps) momentaryEnergy += e;
+        shortTermEnergy += e;
+      }
+      const double momentary = energy_to_loudness(momentaryEnergy / kMomentarySteps);
+      const double shortTerm = energy_to_loudness(shortTermEnergy / kShortTermSteps);
       // The short-term window is full from the 30th step (3 s) on.
-      if (++steps_ >= 30) shortTerm_.push_back(shortTerm);
+      if (steps_ >= kShortTermSteps) shortTerm_.push_back(shortTerm);
       maxMomentary_ = anyStep_ ? std::max(maxMomentary_, momentary) : momentary;
       maxShortTerm_ = anyStep_ ? std::max(maxShortTerm_, shortTerm) : shortTerm;
       anyStep_ = true;

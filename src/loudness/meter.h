@@ -10,6 +10,7 @@
 // differs from meters that sample at 10 Hz, as ffmpeg's ebur128 filter does, by whole LU.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -56,7 +57,10 @@ class ProgrammeMeter {
   double maxMomentary_ = 0;
   double maxShortTerm_ = 0;
   bool anyStep_ = false;
+  static constexpr size_t kMomentarySteps = 4;   // 400 ms
+  static constexpr size_t kShortTermSteps = 30;  // 3 s
   size_t steps_ = 0;
+  std::array<double, kShortTermSteps> stepEnergy_{};  // the last 30 steps' energies, a ring
   std::vector<double> shortTerm_;  // LUFS, every 100 ms from the first full window on
 };
 
