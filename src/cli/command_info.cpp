@@ -41,8 +41,9 @@ void write_info_json(const app::APP_STATE_INFO& app, const LoadedSession& sessio
            {"sectionCode", section},
            {"section", std::string(jobs::section_name(section))},
            {"code", code},
-           {"message", code == 0 || code == 99 ? std::string()
-                                               : std::string(jobs::section_message(section, code))},
+           {"message", code == 0 || code == 99
+                           ? std::string()
+                           : jobs::analysis_message(section, code, base.timecode)},
            {"text", session.run.final.text},
        }},
       {"base", base},

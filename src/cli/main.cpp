@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/commands.h"
@@ -32,7 +33,7 @@ int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
   // program does not have.
   const bool option = firstArgument[0] == '-';
   return tavrin::cli::usage_error(
-      program, std::string(option ? "unknown option " : "unknown command ") + firstArgument);
+      program, std::string(option ? "unknown option: " : "unknown command: ") + firstArgument);
 }
 
 }  // namespace
@@ -43,15 +44,29 @@ int main(int argc, char** argv) {
   CLI::App program(version + " - in-place audio replacement for OP1a MXF files", "mxf-tavrin-cli");
   program.set_version_flag("--version", version);
   program.require_subcommand(1);
-  program.footer(kFooter);
   const std::vector<tavrin::cli::Command> commands = {
       tavrin::cli::add_info(program),    tavrin::cli::add_check(program),
       tavrin::cli::add_wavinfo(program), tavrin::cli::add_wrap(program),
       tavrin::cli::add_export(program),  tavrin::cli::add_loudness(program),
   };
+  // Set after the commands so that their help does not repeat it.
+  program.footer(kFooter);
+  // Without a command there is nothing to do: a usage error, with the usage on stderr so that a
+  // script that forgot the command does not read the help as the command's output.
   if (argc < 2) {
     std::fputs(program.help().c_str(), stderr);
     return tavrin::cli::kExitUsage;
+  }
+  // "help" and "help COMMAND" as older scripts call them.
+  if (std::string_view(argv[1]) == "help") {
+    std::string help = program.help();
+    for (const tavrin::cli::Command& command : commands) {
+      if (argc > 2 && command.parser->get_name() == argv[2]) {
+        help = command.parser->help(program.get_name());
+      }
+    }
+    std::fputs(help.c_str(), stdout);
+    return tavrin::cli::kExitOk;
   }
   try {
     program.parse(argc, argv);
