@@ -4,17 +4,27 @@
 
 namespace tavrin::app {
 
-AnalysisRun run_analysis(APP_STATE_INFO& app, const std::string& path,
-                         const platform::ByteSource& file, const jobs::JobObserver& onMessage) {
+void prepare_analysis(APP_STATE_INFO& app, const std::string& path,
+                      const platform::ByteSource& file) {
   unload_mxf_records(app.records);
   app.errorList.clear();
   app.timecode().framesToCheck = 0;
   app.timecode().framesChecked = 0;
-  app.timecode().cancelCheck = 0;
   app.analysisOk = 0;
   app.mxfPath = path;
   app.jobKind = jobs::JobKind::kAnalysis;
+  // The stamp is taken from the open file itself, so it describes the bytes the analysis reads.
+  app.loadedFile = LoadedFileStamp{};
+  platform::DirectoryRecord record;
+  if (file.stat(&record).ok()) {
+    app.loadedFile.known = true;
+    app.loadedFile.size = record.size;
+    app.loadedFile.lastWrite = record.lastWrite;
+  }
+}
 
+jobs::JobRequest analysis_request(APP_STATE_INFO& app, const std::string& path,
+                                  const platform::ByteSource& file, platform::JobControl& control) {
   jobs::JobRequest request;
   request.jobKind = jobs::JobKind::kAnalysis;
   request.mxfHandle = &file;
@@ -22,9 +32,16 @@ AnalysisRun run_analysis(APP_STATE_INFO& app, const std::string& path,
   request.mxf = &app.mxf();
   request.tracks = &app.tracks;
   request.useFileApi = app.useFileApi != 0;
+  request.control = &control;
+  return request;
+}
 
+AnalysisRun run_analysis(APP_STATE_INFO& app, const std::string& path,
+                         const platform::ByteSource& file, platform::JobControl& control,
+                         const jobs::JobObserver& onMessage) {
+  prepare_analysis(app, path, file);
   AnalysisRun run;
-  jobs::run_job(request, [&](const jobs::JobMessage& message) {
+  jobs::run_job(analysis_request(app, path, file, control), [&](const jobs::JobMessage& message) {
     if (message.kind == jobs::JobMessageKind::kVerificationStarting) {
       run.verificationStarted = true;
     } else {

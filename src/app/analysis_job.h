@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "jobs/runner.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "wav/user_message.h"
 
 namespace tavrin::app {
@@ -18,12 +19,21 @@ struct AnalysisRun {
   bool verificationStarted = false;
 };
 
-// Prepares the state for a new load (clears the verification counters, analysisOk, the records of
-// an earlier file) and runs the analysis job on the calling thread. `onMessage`, when given, sees
-// every message of the runner as it comes (the verification-start message included), on the
-// calling thread.
+// Prepares the state for a new load: clears analysisOk, the breaks and the records of an earlier
+// file, and records the size and modification time of `file` for the checks before later jobs.
+void prepare_analysis(APP_STATE_INFO& app, const std::string& path,
+                      const platform::ByteSource& file);
+
+// The request of the analysis job of `file` over the working set.
+jobs::JobRequest analysis_request(APP_STATE_INFO& app, const std::string& path,
+                                  const platform::ByteSource& file, platform::JobControl& control);
+
+// Prepares the state and runs the analysis job on the calling thread. `onMessage`, when given,
+// sees every message of the runner as it comes (the verification-start message included), on the
+// calling thread. The control receives the frames of the timecode check; a stop request skips it.
 AnalysisRun run_analysis(APP_STATE_INFO& app, const std::string& path,
-                         const platform::ByteSource& file, const jobs::JobObserver& onMessage = {});
+                         const platform::ByteSource& file, platform::JobControl& control,
+                         const jobs::JobObserver& onMessage = {});
 
 // What the analysis dialog makes of the runner's final message: success keeps the file; a skipped
 // (cancelled) timecode check asks whether to keep it; breaks found offer the LTC error log and

@@ -12,6 +12,7 @@
 #include "jobs/messages.h"
 #include "mxf/records.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "wrap/track_job.h"
 
 namespace tavrin::jobs {
@@ -23,6 +24,8 @@ struct JobRequest {
   MXF_BASE_INFO* mxf = nullptr;
   AUDIOTRACK_IO_INFO* tracks = nullptr;
   bool useFileApi = false;
+  // Progress and stop requests of the timecode check or the engine; none = nobody watching.
+  platform::JobControl* control = nullptr;
 };
 
 enum class JobMessageKind {

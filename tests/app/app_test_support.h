@@ -61,7 +61,8 @@ inline WAV_LIBRARY_ENTRY* add_entry(APP_STATE_INFO& app, const std::string& name
 inline AnalysisDialog analysis_dialog(bool keepAfterSkip = true) {
   return [keepAfterSkip](APP_STATE_INFO& app) {
     platform::FileSource source(app.mxfHandle);
-    const AnalysisRun run = run_analysis(app, app.mxfPath, source);
+    platform::NullJobControl unwatched;
+    const AnalysisRun run = run_analysis(app, app.mxfPath, source, unwatched);
     decide_analysis(app, run, [keepAfterSkip](const UserMessage&) { return keepAfterSkip; });
   };
 }

@@ -15,13 +15,16 @@
 
 #include "export/bwf_export.h"
 #include "jobs/runner.h"
+#include "peer_tools.h"
 #include "platform/byte_source.h"
 #include "platform/file.h"
 #include "support/wav_fixture.h"
-#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
+
+// Nobody watches these jobs: no progress is shown and no stop is asked for.
+platform::NullJobControl unwatched;
 
 using test::have_tool;
 using test::number;
@@ -63,7 +66,9 @@ struct PeerCase {
 };
 
 // Test names and failure output show the case by its name.
-void PrintTo(const PeerCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PeerCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ExportPeerTest : public ::testing::TestWithParam<PeerCase> {};
 
@@ -106,9 +111,9 @@ TEST_P(ExportPeerTest, SamplesHeaderAndTimeReferenceMatchThePeers) {
   tracks.exportFolder = dir.path();
   tracks.exportCounter = 1;
   tracks.exportPrefix = "M";
-  ASSERT_EQ(export_bwf_by_mapping(mxfPath, &tracks, &records.base), 0);
+  ASSERT_EQ(export_bwf_by_mapping(mxfPath, &tracks, &records.base, unwatched), 0);
   tracks.exportPrefix = "F";
-  ASSERT_EQ(export_bwf_by_file_api(mxfPath, &tracks, &records.base), 0);
+  ASSERT_EQ(export_bwf_by_file_api(mxfPath, &tracks, &records.base, unwatched), 0);
 
   uint64_t skipSamples = 0;
   uint64_t samples = 0;

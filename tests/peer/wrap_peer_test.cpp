@@ -11,15 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "peer_tools.h"
 #include "support/analysed_fixture.h"
 #include "support/temp_dir.h"
 #include "support/wav_fixture.h"
 #include "wav/wav_reader.h"
 #include "wrap/track_job.h"
-#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
+
+// Nobody watches these jobs: no progress is shown and no stop is asked for.
+platform::NullJobControl unwatched;
 
 using test::have_tool;
 using test::number;
@@ -54,7 +57,9 @@ struct PeerCase {
 };
 
 // Test names and failure output show the case by its name.
-void PrintTo(const PeerCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PeerCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class WrapPeerTest : public ::testing::TestWithParam<PeerCase> {};
 
@@ -128,8 +133,8 @@ TEST_P(WrapPeerTest, DecodedTracksHoldTheWavsInsideTheRangeAndTheOriginalOutside
   AUDIOTRACK_IO_INFO fileApiJob;
   make_job(&mappingJob);
   make_job(&fileApiJob);
-  const int mappingCode = wrap_audio_by_mapping(byMapping, &mappingJob, &records.base);
-  const int fileApiCode = wrap_audio_by_file_api(byFileApi, &fileApiJob, &records.base);
+  const int mappingCode = wrap_audio_by_mapping(byMapping, &mappingJob, &records.base, unwatched);
+  const int fileApiCode = wrap_audio_by_file_api(byFileApi, &fileApiJob, &records.base, unwatched);
 
   ASSERT_EQ(mappingCode, 0);
   ASSERT_EQ(fileApiCode, 0);
