@@ -63,22 +63,12 @@ bool is_wav_name(const std::string& path) {
   return extension == ".wav" || extension == ".bwf";
 }
 
-// The job control of a measurement on the command line: Ctrl+C sets the stop request.
-class CliJobControl final : public platform::JobControl {
- public:
-  void set_total(uint32_t frames) override { total.store(frames); }
-  void set_done(uint32_t frames) override { done.store(frames); }
-  bool cancel_requested() override { return cancel.load() != 0; }
-  std::atomic<uint32_t> total{0};
-  std::atomic<uint32_t> done{0};
-  std::atomic<uint32_t> cancel{0};
-};
-
 // Runs the measurement on a worker thread while this one shows the progress.
 template <typename Measure>
 app::LoudnessReport run_measurement(bool showProgress, const Measure& measure) {
-  CliJobControl control;
-  InterruptScope interrupt(&control.cancel);
+  // Ctrl+C sets the stop request.
+  platform::AtomicJobControl control;
+  InterruptScope interrupt(&control);
   app::LoudnessReport report;
   std::atomic<bool> finished{false};
   std::thread worker([&] {
@@ -88,8 +78,8 @@ app::LoudnessReport run_measurement(bool showProgress, const Measure& measure) {
   while (!finished.load()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (showProgress && !finished.load()) {
-      const uint32_t total = control.total.load();
-      const uint32_t done = control.done.load();
+      const uint32_t total = control.total();
+      const uint32_t done = control.done();
       std::fprintf(stderr, "\rラウドネス測定中  %3d%%  (%u / %u)",
                    total ? static_cast<int>(100.0 * done / total) : 0, done, total);
     }

@@ -19,7 +19,7 @@ namespace {
 using namespace loudness_codes;
 
 // Frames read, checked and measured together: about four seconds. The stop request is asked
-// before every frame, progress is reported after every batch.
+// before every frame is read, and progress counts the frames read.
 constexpr uint64_t kBatchFrames = 128;
 // A batch holds fewer frames when they are larger than any real frame (a damaged index), so the
 // buffers never grow with what an index entry claims.
@@ -188,6 +188,7 @@ LoudnessOutcome measure_mxf_loudness(const MxfLoudnessJob& job, platform::JobCon
       const size_t n = static_cast<size_t>(span.end - span.begin);
       const platform::IoResult got = source.read_at(span.begin, buffer.data() + k * slotBytes, n);
       if (got.bytes != n) return failed(kReadMxf);
+      control.set_done(static_cast<uint32_t>(done + k + 1));
     }
     // No sample of the batch is measured before all its elements have been checked.
     for (uint64_t k = 0; k < frames; ++k) {
@@ -232,7 +233,6 @@ LoudnessOutcome measure_mxf_loudness(const MxfLoudnessJob& job, platform::JobCon
       if (!meter.ok) return failed(kMeter);
     }
     done += frames;
-    control.set_done(static_cast<uint32_t>(done));
   }
 
   LoudnessOutcome outcome;

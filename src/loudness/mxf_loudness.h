@@ -40,8 +40,8 @@ struct LoudnessOutcome {
 std::array<uint32_t, 2> whole_file_in(const MXF_TIMECODE_INFO& timecode);
 std::array<uint32_t, 2> whole_file_out(const MXF_TIMECODE_INFO& timecode);
 
-// Measures every programme of the job. Progress counts frames of the range; a stop request is
-// honoured before each frame is read.
+// Measures every programme of the job. Progress counts the frames of the range read so far; a
+// stop request is honoured before each frame is read.
 LoudnessOutcome measure_mxf_loudness(const MxfLoudnessJob& job, platform::JobControl& control);
 
 }  // namespace tavrin::loudness

@@ -11,6 +11,7 @@
 
 #include "loudness/loudness_codes.h"
 #include "loudness/mxf_loudness.h"
+#include "support/job_controls.h"
 #include "support/loudness_signals.h"
 #include "support/temp_dir.h"
 
@@ -18,22 +19,8 @@ namespace tavrin::loudness {
 namespace {
 
 using test::AnalysedFixture;
+using test::CancelAtFrame;
 using test::Tone;
-
-// Stops the job when it asks for the `stopAt`-th time (counted from 0): before frame stopAt.
-class StopAtFrame final : public platform::JobControl {
- public:
-  explicit StopAtFrame(uint32_t stopAt) : stopAt_(stopAt) {}
-  void set_total(uint32_t frames) override { total = frames; }
-  void set_done(uint32_t frames) override { done = frames; }
-  bool cancel_requested() override { return asked++ >= stopAt_; }
-  uint32_t total = 0;
-  uint32_t done = 0;
-  uint32_t asked = 0;
-
- private:
-  uint32_t stopAt_;
-};
 
 void expect_same(const LoudnessMeasurement& a, const LoudnessMeasurement& b, const char* what) {
   EXPECT_NEAR(a.integrated, b.integrated, 1e-6) << what;
@@ -94,13 +81,15 @@ TEST_F(MxfLoudness, WholeFileEveryTrackAndThePairAsInMemory) {
   job.out = whole_file_out(f->records.timecode);
   job.programmes = default_programmes(4);
   ASSERT_EQ(job.programmes.size(), 5u);
-  StopAtFrame control(UINT32_MAX);
+  CancelAtFrame control;
   const LoudnessOutcome outcome = measure_mxf_loudness(job, control);
   ASSERT_EQ(outcome.code, 0);
   ASSERT_EQ(outcome.measurements.size(), 5u);
   EXPECT_EQ(outcome.frames, frames);
-  EXPECT_EQ(control.total, frames);
-  EXPECT_EQ(control.done, frames);
+  EXPECT_EQ(control.total(), frames);
+  EXPECT_EQ(control.done(), frames);
+  EXPECT_EQ(control.totals_set(), 1u);
+  EXPECT_EQ(control.went_backwards(), 0u);
 
   std::vector<std::vector<float>> tracks;
   for (size_t t = 0; t < 4; ++t) {
@@ -201,14 +190,14 @@ TEST_F(MxfLoudness, StopAtAnExactFrame) {
   const auto f = fixture(small_options(300), four_signals(10.1));
   ASSERT_TRUE(f && f->loaded());
   for (const uint32_t k : {0u, 1u, 127u, 128u, 211u}) {
-    StopAtFrame control(k);
+    CancelAtFrame control(k);
     const LoudnessOutcome outcome =
         measure_mxf_loudness(job_of(*f, 0, 299, default_programmes(4)), control);
     EXPECT_EQ(outcome.code, loudness_codes::kCancelled) << k;
     EXPECT_TRUE(outcome.measurements.empty()) << k;
-    EXPECT_EQ(control.asked, k + 1) << "asked again after the stop at " << k;
-    EXPECT_LE(control.done, k) << k;
-    EXPECT_EQ(control.total, 300u);
+    EXPECT_EQ(control.times_asked(), k + 1) << "asked again after the stop at " << k;
+    EXPECT_EQ(control.done(), k) << "frames read before the stop at " << k;
+    EXPECT_EQ(control.total(), 300u);
   }
 }
 
