@@ -85,7 +85,9 @@ app::LoudnessReport run_measurement(bool showProgress, const Measure& measure) {
     }
   }
   worker.join();
-  if (showProgress) std::fprintf(stderr, "\rラウドネス測定     100%%\n");
+  // The bar reaches its end only for a finished measurement.
+  if (showProgress)
+    std::fprintf(stderr, report.succeeded() ? "\rラウドネス測定     100%%\n" : "\n");
   return report;
 }
 
