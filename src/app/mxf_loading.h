@@ -3,11 +3,14 @@
 // analysis dialog (the jobs of the working set) between begin_load and complete_load.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/outcome.h"
 #include "platform/file.h"
+#include "wav/user_message.h"
 
 namespace tavrin::app {
 
