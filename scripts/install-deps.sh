@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing MXF Tavrin needs on Debian 12: the toolchain, CMake, Ninja,
-# GoogleTest, Qt 6 Widgets for the window, ffmpeg and GStreamer (independent MXF writers and
-# decoders for the peer tests), sox (an independent WAV writer), Xvfb for looking at the window,
-# and the fonts of the user interface. As root it installs with apt-get; otherwise it prints the
+# clang 14 with its libFuzzer runtime (the fuzz targets), GoogleTest, Qt 6 Widgets for the window,
+# ffmpeg and GStreamer (independent MXF writers and decoders for the peer tests), sox (an
+# independent WAV writer), Xvfb for looking at the window, and the fonts of the user interface. As root it installs with apt-get; otherwise it prints the
 # command to run.
 set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config
+  clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   ffmpeg

@@ -11,9 +11,13 @@
 
 namespace tavrin::platform {
 
-Status Status::from_errno() { return Status{errno == 0 ? EIO : errno}; }
+Status Status::from_errno() {
+  return Status{errno == 0 ? EIO : errno};
+}
 
-File::~File() { close(); }
+File::~File() {
+  close();
+}
 
 File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
@@ -28,10 +32,18 @@ File& File::operator=(File&& other) noexcept {
 File File::open(const std::string& path, Access access, Sharing sharing, Status* status) {
   int flags = O_CLOEXEC;
   switch (access) {
-    case Access::kReadExisting: flags |= O_RDONLY; break;
-    case Access::kReadWriteExisting: flags |= O_RDWR; break;
-    case Access::kWriteExisting: flags |= O_WRONLY; break;
-    case Access::kCreateReplace: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    case Access::kReadExisting:
+      flags |= O_RDONLY;
+      break;
+    case Access::kReadWriteExisting:
+      flags |= O_RDWR;
+      break;
+    case Access::kWriteExisting:
+      flags |= O_WRONLY;
+      break;
+    case Access::kCreateReplace:
+      flags |= O_WRONLY | O_CREAT | O_TRUNC;
+      break;
   }
   Status local;
   Status* st = status ? status : &local;
@@ -186,13 +198,20 @@ Status set_file_times(const File& file, FileTime lastAccess, FileTime lastWrite)
   return Status{};
 }
 
-FileTime now_utc_whole_seconds() { return FileTime{static_cast<int64_t>(::time(nullptr)), 0}; }
+FileTime now_utc_whole_seconds() {
+  return FileTime{static_cast<int64_t>(::time(nullptr)), 0};
+}
 
 uint64_t to_windows_file_time(FileTime t) {
+  // A file system stores any 64-bit time a program sets: times before 1601 give 0, times past
+  // the range of the unit give the largest key, instead of a sum or product that overflows.
   constexpr int64_t kEpochDifference = 11644473600;  // seconds from 1601 to 1970
-  const int64_t seconds = t.seconds + kEpochDifference;
-  if (seconds < 0) return 0;
-  return static_cast<uint64_t>(seconds) * 10000000u + static_cast<uint64_t>(t.nanoseconds / 100);
+  constexpr uint64_t kUnitsPerSecond = 10000000;
+  if (t.seconds < -kEpochDifference) return 0;
+  const uint64_t seconds = static_cast<uint64_t>(t.seconds) + uint64_t{kEpochDifference};
+  const uint64_t fraction = t.nanoseconds > 0 ? static_cast<uint64_t>(t.nanoseconds) / 100 : 0;
+  if (seconds > (UINT64_MAX - fraction) / kUnitsPerSecond) return UINT64_MAX;
+  return seconds * kUnitsPerSecond + fraction;
 }
 
 }  // namespace tavrin::platform
