@@ -68,9 +68,13 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
       {700, read_audio_descriptor},
       {800, read_video_descriptor},
   };
+  // A read that failed under a step (a failing device) is reported with the step's code for an
+  // unusable file, whatever the step made of the bytes it did get.
+  constexpr int kUnreadable = 1;
   for (const Step& step : steps) {
     mxf->sectionCode = step.section;
-    const int code = step.run(file, mxf);
+    int code = step.run(file, mxf);
+    if (file->read_error() != 0) code = step.section + kUnreadable;
     if (code > 0) {
       fail(step.section, code);
       return;
@@ -78,13 +82,18 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
   }
 
   mxf->sectionCode = 900;
-  read_identification(file, mxf);  // never stops the analysis
+  read_identification(file, mxf);  // never stops the analysis, unless the file cannot be read
+  if (file->read_error() != 0) {
+    fail(900, 900 + kUnreadable);
+    return;
+  }
 
   mxf->timecode->framesToCheck = mxf->timecode->indexEntryCount;
   observer({JobMessageKind::kVerificationStarting, 0, std::string(), std::string()});
 
   mxf->sectionCode = 1000;
-  const int code = verify_sdti_timecode(file, mxf);
+  int code = verify_sdti_timecode(file, mxf);
+  if (file->read_error() != 0 && code != 99) code = 1000 + kUnreadable;
   if (code == 0) {
     observer({JobMessageKind::kSucceeded, 0, std::string(), std::string()});
   } else if (code >= 1001 && code <= 1012) {

@@ -9,7 +9,25 @@
 #include <ctime>
 #include <utility>
 
+#include "platform/fault_seam.h"
+
 namespace tavrin::platform {
+
+using fault_seam::Call;
+
+namespace {
+
+// The result of a system call, or -1 with errno set to the error the test seam injects.
+template <typename F>
+auto call_or_fault(Call call, bool writable, F&& f) -> decltype(f()) {
+  if (const int injected = fault_seam::at(call, writable).error; injected != 0) {
+    errno = injected;
+    return -1;
+  }
+  return f();
+}
+
+}  // namespace
 
 Status Status::from_errno() {
   return Status{errno == 0 ? EIO : errno};
@@ -19,12 +37,14 @@ File::~File() {
   close();
 }
 
-File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), writable_(std::exchange(other.writable_, false)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     close();
     fd_ = std::exchange(other.fd_, -1);
+    writable_ = std::exchange(other.writable_, false);
   }
   return *this;
 }
@@ -53,13 +73,18 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
   }
   // Take the lock before truncating, so a replace never empties a file that someone else holds.
   const bool truncate = (flags & O_TRUNC) != 0;
+  const bool writable = access != Access::kReadExisting;
   // O_NONBLOCK keeps a FIFO or device from blocking the open; only regular files are taken.
-  int fd = ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK, 0644);
+  int fd = -1;
+  do {
+    fd = call_or_fault(Call::kOpen, writable,
+                       [&] { return ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK, 0644); });
+  } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     *st = Status::from_errno();
     return File();
   }
-  File file(fd);
+  File file(fd, writable);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
     *st = Status::from_errno();
@@ -77,9 +102,15 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
       return File();
     }
   }
-  if (truncate && ::ftruncate(fd, 0) != 0) {
-    *st = Status::from_errno();
-    return File();
+  if (truncate) {
+    int rc = 0;
+    do {
+      rc = call_or_fault(Call::kTruncate, true, [&] { return ::ftruncate(fd, 0); });
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+      *st = Status::from_errno();
+      return File();
+    }
   }
   *st = Status{};
   return file;
@@ -93,8 +124,13 @@ IoResult File::read_at(uint64_t offset, void* buffer, size_t n) const {
   }
   auto* out = static_cast<unsigned char*>(buffer);
   while (result.bytes < n) {
-    const ssize_t got = ::pread(fd_, out + result.bytes, n - result.bytes,
-                                static_cast<off_t>(offset + result.bytes));
+    const fault_seam::Fault fault = fault_seam::at(Call::kRead, writable_);
+    errno = fault.error;
+    const ssize_t got =
+        fault.error != 0
+            ? -1
+            : ::pread(fd_, out + result.bytes, fault_seam::transfer_size(fault, n - result.bytes),
+                      static_cast<off_t>(offset + result.bytes));
     if (got < 0) {
       if (errno == EINTR) continue;
       result.error = errno;
@@ -114,8 +150,13 @@ IoResult File::write_at(uint64_t offset, const void* buffer, size_t n) {
   }
   const auto* in = static_cast<const unsigned char*>(buffer);
   while (result.bytes < n) {
-    const ssize_t put = ::pwrite(fd_, in + result.bytes, n - result.bytes,
-                                 static_cast<off_t>(offset + result.bytes));
+    const fault_seam::Fault fault = fault_seam::at(Call::kWrite, writable_);
+    errno = fault.error;
+    const ssize_t put =
+        fault.error != 0
+            ? -1
+            : ::pwrite(fd_, in + result.bytes, fault_seam::transfer_size(fault, n - result.bytes),
+                       static_cast<off_t>(offset + result.bytes));
     if (put < 0) {
       if (errno == EINTR) continue;
       result.error = errno;
@@ -140,14 +181,26 @@ Status File::size(uint64_t* out) const {
 
 Status File::sync() {
   if (fd_ < 0) return Status{EBADF};
-  if (::fdatasync(fd_) != 0) return Status::from_errno();
+  int rc = 0;
+  do {
+    rc = call_or_fault(Call::kFlush, writable_, [&] { return ::fdatasync(fd_); });
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) return Status::from_errno();
   return Status{};
 }
 
 Status File::close() {
   if (fd_ < 0) return Status{};
   const int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) return Status::from_errno();
+  const bool writable = std::exchange(writable_, false);
+  // The descriptor is gone after close() whatever it reports, so the injected error comes after
+  // the real call; EINTR is not retried (that could close a descriptor another thread just got).
+  int rc = ::close(fd);
+  if (const int injected = fault_seam::at(Call::kClose, writable).error; injected != 0) {
+    errno = injected;
+    rc = -1;
+  }
+  if (rc != 0 && errno != EINTR) return Status::from_errno();
   return Status{};
 }
 

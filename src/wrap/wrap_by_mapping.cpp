@@ -48,7 +48,10 @@ int finish(MappingJob& job, int code) {
   } else if (job.wroteAny && job.timesKnown) {
     platform::set_file_times(job.mxf, job.before.lastAccess, job.before.lastWrite);
   }
-  job.mxf.close();
+  // A file system may report a failed write-back only at the close (NFS, FUSE).
+  if (!job.mxf.close().ok() && job.wroteAny && (code == 0 || code == kCancelled)) {
+    code = kMapFlushFailed;
+  }
   return code;
 }
 
