@@ -1,5 +1,7 @@
 #include "jobs/runner.h"
 
+#include <cstring>
+
 #include "export/bwf_export.h"
 #include "mxf/analysis.h"
 #include "platform/paths.h"
@@ -110,6 +112,7 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
   const int section = wrapping ? (request.useFileApi ? 3000 : 2000)
                                : (request.useFileApi ? 5000 : 4000);
   if (request.mxf != nullptr) request.mxf->sectionCode = section;
+  if (request.tracks != nullptr) request.tracks->systemError = 0;
   int code = 0;
   switch (section) {
     case 2000: code = wrap_audio_by_mapping(request.mxfPath, request.tracks, request.mxf); break;
@@ -126,8 +129,10 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
     observer({JobMessageKind::kFailed, 99, jobText,
               compose_job_cancelled(name, request.jobKind, request.useFileApi)});
   } else {
+    const int systemError = request.tracks != nullptr ? request.tracks->systemError : 0;
     observer({JobMessageKind::kFailed, code, jobText,
-              compose_job_failure(name, request.jobKind, section, code, request.useFileApi)});
+              compose_job_failure(name, request.jobKind, section, code, request.useFileApi,
+                                  systemError)});
   }
 }
 
@@ -164,11 +169,12 @@ std::string compose_job_cancelled(const std::string& mxfName, JobKind kind, bool
                     std::string(process_name(useFileApi)).c_str()));
 }
 
-std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode,
-                                int code, bool useFileApi) {
+std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode, int code,
+                                bool useFileApi, int systemError) {
+  std::string message = message_text(sectionCode, code);
+  if (systemError != 0) message += format("\n(%s)", std::strerror(systemError));
   return cut(format("%s\n\n%s中にエラーが発生しました。\n%s\n\n\tERR: %d  process: %s",
-                    mxfName.c_str(), std::string(job_text(kind)).c_str(),
-                    message_text(sectionCode, code).c_str(), code,
+                    mxfName.c_str(), std::string(job_text(kind)).c_str(), message.c_str(), code,
                     std::string(process_name(useFileApi)).c_str()));
 }
 

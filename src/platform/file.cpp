@@ -94,6 +94,12 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
     *st = Status{S_ISDIR(info.st_mode) ? EISDIR : EINVAL};
     return File();
   }
+  // A file whose mode lets nobody write it was marked read-only by its owner: it is not written,
+  // not even by a process the permission check lets through (the superuser).
+  if (writable && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    *st = Status{EACCES};
+    return File();
+  }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (sharing != Sharing::kAny) {
     const int op = (sharing == Sharing::kNone ? LOCK_EX : LOCK_SH) | LOCK_NB;

@@ -54,7 +54,8 @@ class File {
   File& operator=(const File&) = delete;
 
   // Opens `path`; on failure the returned file is not valid and `status` holds errno
-  // (EWOULDBLOCK when the lock is held elsewhere).
+  // (EWOULDBLOCK when the lock is held elsewhere, EACCES for writing a file whose mode has no
+  // write permission for anyone, also for the superuser).
   static File open(const std::string& path, Access access, Sharing sharing, Status* status);
 
   bool valid() const { return fd_ >= 0; }

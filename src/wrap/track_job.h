@@ -41,6 +41,9 @@ struct AUDIOTRACK_IO_INFO {
   std::atomic<uint32_t> progressFrames{0};
   std::atomic<uint32_t> totalFrames{0};
   std::atomic<uint32_t> cancelRequested{0};
+  // The errno of the system call whose failure ended the job (opening the MXF file), for the
+  // message to say why; 0 when no system call did. The job runner clears it before each job.
+  int systemError = 0;
 
   AUDIOTRACK_IO_INFO() {
     trackSwitch.fill(kTrackAbsent);

@@ -213,7 +213,11 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   platform::Status status;
   job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
                                  platform::Sharing::kNone, &status);
-  if (!job.mxf.valid() || !job.mxf.size(&job.fileSize).ok()) return kMapOpenMxf;
+  if (!job.mxf.valid()) {
+    tracks->systemError = status.error;
+    return kMapOpenMxf;
+  }
+  if (!job.mxf.size(&job.fileSize).ok()) return kMapOpenMxf;
   job.timesKnown = platform::stat_file(job.mxf, &job.before).ok();
   if (const int code = open_wav_sources(&job.plan, kCodes); code != 0) return finish(job, code);
   job.consumed.assign(job.plan.sources.size(), 0);
