@@ -34,11 +34,18 @@ int preliminary_checks(const JobRequest& request) {
   return 0;
 }
 
+platform::JobControl& control_of(const JobRequest& request) {
+  static platform::NullJobControl unwatched;
+  return request.control != nullptr ? *request.control : unwatched;
+}
+
 void run_analysis(const JobRequest& request, const JobObserver& observer) {
+  platform::JobControl& control = control_of(request);
   const std::string name = platform::file_name(request.mxfPath);
   auto fail = [&](int sectionCode, int code) {
     observer({JobMessageKind::kFailed, code, std::string(),
-              compose_analysis_failure(name, sectionCode, code, request.useFileApi)});
+              compose_analysis_failure(name, sectionCode, code, request.useFileApi,
+                                       request.mxf != nullptr ? request.mxf->timecode : nullptr)});
   };
   if (request.mxf != nullptr && request.mxf->timecode != nullptr) {
     request.mxf->timecode->useFileApi = request.useFileApi ? 1 : 0;
@@ -91,15 +98,18 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
   }
 
   mxf->timecode->framesToCheck = mxf->timecode->indexEntryCount;
+  control.set_total(mxf->timecode->indexEntryCount);
+  control.set_done(0);
   observer({JobMessageKind::kVerificationStarting, 0, std::string(), std::string()});
 
   mxf->sectionCode = 1000;
-  int code = verify_sdti_timecode(file, mxf);
+  int code = verify_sdti_timecode(file, mxf, control);
   if (file->read_error() != 0 && code != 99) code = 1000 + kUnreadable;
   if (code == 0) {
     observer({JobMessageKind::kSucceeded, 0, std::string(), std::string()});
   } else if (code >= 1001 && code <= 1012) {
-    observer({JobMessageKind::kFailed, code, std::string(), compose_verification_failure(name, code)});
+    observer(
+        {JobMessageKind::kFailed, code, std::string(), compose_verification_failure(name, code)});
   } else if (code == 99) {
     observer({JobMessageKind::kFailed, 99, std::string(), compose_analysis_cancelled(name)});
   } else {
@@ -109,16 +119,25 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
 
 void run_processing(const JobRequest& request, const JobObserver& observer) {
   const bool wrapping = request.jobKind == JobKind::kWrapping;
-  const int section = wrapping ? (request.useFileApi ? 3000 : 2000)
-                               : (request.useFileApi ? 5000 : 4000);
+  const int section =
+      wrapping ? (request.useFileApi ? 3000 : 2000) : (request.useFileApi ? 5000 : 4000);
   if (request.mxf != nullptr) request.mxf->sectionCode = section;
   if (request.tracks != nullptr) request.tracks->systemError = 0;
+  platform::JobControl& control = control_of(request);
   int code = 0;
   switch (section) {
-    case 2000: code = wrap_audio_by_mapping(request.mxfPath, request.tracks, request.mxf); break;
-    case 3000: code = wrap_audio_by_file_api(request.mxfPath, request.tracks, request.mxf); break;
-    case 4000: code = export_bwf_by_mapping(request.mxfPath, request.tracks, request.mxf); break;
-    default: code = export_bwf_by_file_api(request.mxfPath, request.tracks, request.mxf); break;
+    case 2000:
+      code = wrap_audio_by_mapping(request.mxfPath, request.tracks, request.mxf, control);
+      break;
+    case 3000:
+      code = wrap_audio_by_file_api(request.mxfPath, request.tracks, request.mxf, control);
+      break;
+    case 4000:
+      code = export_bwf_by_mapping(request.mxfPath, request.tracks, request.mxf, control);
+      break;
+    default:
+      code = export_bwf_by_file_api(request.mxfPath, request.tracks, request.mxf, control);
+      break;
   }
   const std::string name = platform::file_name(request.mxfPath);
   const std::string jobText(job_text(request.jobKind));
@@ -139,12 +158,13 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
 }  // namespace
 
 std::string compose_analysis_failure(const std::string& mxfName, int sectionCode, int code,
-                                     bool useFileApi) {
-  return cut(format("%s\n\nこのファイルはロードできません。\n\n%s\n\n処理セクション: %s\nERR: %d  "
-                    "process: %s",
-                    mxfName.c_str(), message_text(sectionCode, code).c_str(),
-                    std::string(section_name(sectionCode)).c_str(), code,
-                    std::string(process_name(useFileApi)).c_str()));
+                                     bool useFileApi, const MXF_TIMECODE_INFO* timecode) {
+  return cut(
+      format("%s\n\nこのファイルはロードできません。\n\n%s\n\n処理セクション: %s\nERR: %d  "
+             "process: %s",
+             mxfName.c_str(), analysis_message(sectionCode, code, timecode).c_str(),
+             std::string(section_name(sectionCode)).c_str(), code,
+             std::string(process_name(useFileApi)).c_str()));
 }
 
 std::string compose_verification_failure(const std::string& mxfName, int code) {
@@ -180,10 +200,15 @@ std::string compose_job_failure(const std::string& mxfName, JobKind kind, int se
 
 void run_job(const JobRequest& request, const JobObserver& observer) {
   switch (request.jobKind) {
-    case JobKind::kAnalysis: run_analysis(request, observer); break;
+    case JobKind::kAnalysis:
+      run_analysis(request, observer);
+      break;
     case JobKind::kWrapping:
-    case JobKind::kExport: run_processing(request, observer); break;
-    default: break;  // an unknown kind ends at once, without a message
+    case JobKind::kExport:
+      run_processing(request, observer);
+      break;
+    default:
+      break;  // an unknown kind ends at once, without a message
   }
 }
 

@@ -12,6 +12,7 @@
 #include "jobs/messages.h"
 #include "mxf/records.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "wrap/track_job.h"
 
 namespace tavrin::jobs {
@@ -23,6 +24,8 @@ struct JobRequest {
   MXF_BASE_INFO* mxf = nullptr;
   AUDIOTRACK_IO_INFO* tracks = nullptr;
   bool useFileApi = false;
+  // Progress and stop requests of the timecode check or the engine; none = nobody watching.
+  platform::JobControl* control = nullptr;
 };
 
 enum class JobMessageKind {
@@ -51,8 +54,9 @@ void run_job(const JobRequest& request, const JobObserver& observer);
 std::thread start_job(const JobRequest& request, JobObserver observer);
 
 // The final texts, cut to kFinalMessageCapacity without failing.
+// `timecode` (may be null) gives the edit rate that the message of an unknown rate names.
 std::string compose_analysis_failure(const std::string& mxfName, int sectionCode, int code,
-                                     bool useFileApi);
+                                     bool useFileApi, const MXF_TIMECODE_INFO* timecode = nullptr);
 std::string compose_verification_failure(const std::string& mxfName, int code);
 std::string compose_analysis_cancelled(const std::string& mxfName);
 std::string compose_job_success(const std::string& mxfName, JobKind kind, bool useFileApi);

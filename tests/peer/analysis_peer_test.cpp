@@ -13,6 +13,7 @@
 #include <string>
 
 #include "analysis_peer_json.h"
+#include "app/info_panel.h"
 #include "jobs/runner.h"
 #include "mxf/records.h"
 #include "platform/byte_source.h"
@@ -66,6 +67,9 @@ struct Probe {
   std::string timecode;
   int audioStreams = 0;
   long long bitsPerSample = 0;
+  long long width = 0;
+  long long height = 0;
+  std::string fieldOrder;  // "progressive", "tt", "bb", ...
 };
 
 Probe probe(const std::string& path) {
@@ -77,6 +81,9 @@ Probe probe(const std::string& path) {
     if (s["codec_type"].text == "video") {
       p.frameRate = s["r_frame_rate"].text;
       p.frames = s["duration_ts"].integer();
+      p.width = s["width"].integer();
+      p.height = s["height"].integer();
+      p.fieldOrder = s["field_order"].text;
     } else if (s["codec_type"].text == "audio") {
       ++p.audioStreams;
       p.bitsPerSample = s["bits_per_sample"].integer();
@@ -103,6 +110,8 @@ struct FfmpegCase {
   const char* sampleFormat;
   const char* timecode;
   const char* videoOptions;
+  const char* rateText;        // the panel's rate text for the frame rate
+  const char* videoBitRate;    // the panel's bit rate text; ffprobe gives none for these streams
 };
 
 // Test names and failure output show the case by its name.
@@ -162,6 +171,22 @@ TEST_P(AnalysisPeerFfmpeg, LoadWithWhatFfprobeReports) {
   EXPECT_NE(holder.bodySid, 0u);
   EXPECT_EQ(holder.bodyOffset, 0u);
   EXPECT_EQ(first.filePosition, holder.essenceBase);
+
+  // The panel shows the rate, scan, size and bit rate of the file.
+  const std::vector<app::PanelFact> facts = app::information_panel(&r.base);
+  auto fact = [&](const std::string& group, const std::string& caption) {
+    for (const app::PanelFact& f : facts) {
+      if (f.group == group && f.caption == caption) return f.value;
+    }
+    return std::string("(none)");
+  };
+  const std::string scan = p.fieldOrder == "progressive" ? "p" : "i";
+  EXPECT_EQ(fact("Video", "FPS"), c.rateText + scan) << p.fieldOrder;
+  EXPECT_EQ(fact("Video", "Size"), std::to_string(p.width) + " x " + std::to_string(p.height));
+  EXPECT_EQ(fact("Time code", "Rate").substr(0, std::string(c.rateText).size()), c.rateText);
+  if (c.videoBitRate[0] != '\0') {
+    EXPECT_EQ(fact("Video", "Bit Rate"), c.videoBitRate);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -169,13 +194,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FfmpegCase{"Mpeg2_2997DropFrame_8x24bit", "1920x1080", "30000/1001", 8, "pcm_s24le",
                    "10:00:00;00",
-                   "-c:v mpeg2video -pix_fmt yuv422p -b:v 15M -flags +ildct+ilme -top 1"},
-        FfmpegCase{"Mpeg2_25_4x16bit", "1920x1080", "25", 4, "pcm_s16le", "01:00:00:00", kMpeg2},
-        FfmpegCase{"Mpeg2_5994_2x24bit", "1280x720", "60000/1001", 2, "pcm_s24le", "", kMpeg2},
+                   "-c:v mpeg2video -pix_fmt yuv422p -b:v 15M -flags +ildct+ilme -top 1", "29.97",
+                   "15.0Mbps"},
+        FfmpegCase{"Mpeg2_25_4x16bit", "1920x1080", "25", 4, "pcm_s16le", "01:00:00:00", kMpeg2,
+                   "25", "15.0Mbps"},
+        // 1080i25, the European broadcast format: 540-line fields of a 1080-line picture.
+        FfmpegCase{"Mpeg2_25Interlaced_4x24bit", "1920x1080", "25", 4, "pcm_s24le", "10:00:00:00",
+                   "-c:v mpeg2video -pix_fmt yuv422p -b:v 50M -flags +ildct+ilme -top 1", "25",
+                   "50.0Mbps"},
+        FfmpegCase{"Mpeg2_24_2x24bit", "1920x1080", "24", 2, "pcm_s24le", "01:00:00:00", kMpeg2,
+                   "24", "15.0Mbps"},
+        FfmpegCase{"Mpeg2_30_2x24bit", "1920x1080", "30", 2, "pcm_s24le", "01:00:00:00", kMpeg2,
+                   "30", "15.0Mbps"},
+        FfmpegCase{"Mpeg2_5994_2x24bit", "1280x720", "60000/1001", 2, "pcm_s24le", "", kMpeg2,
+                   "59.94", "15.0Mbps"},
         // H.264 High 4:2:2 Intra: ffmpeg labels it with the coding UL the program knows as XAVC
         // Intra.
         FfmpegCase{"H264_422Intra", "1920x1080", "30000/1001", 2, "pcm_s24le", "",
-                   "-c:v libx264 -pix_fmt yuv422p10le -profile:v high422 -x264-params keyint=1"}),
+                   "-c:v libx264 -pix_fmt yuv422p10le -profile:v high422 -x264-params keyint=1",
+                   "29.97", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AnalysisPeer, FfmpegDropFrameStartAndFiveFrameCadence) {
@@ -183,7 +220,8 @@ TEST(AnalysisPeer, FfmpegDropFrameStartAndFiveFrameCadence) {
   test::TempDir dir;
   const std::string path = dir.file("df.mxf");
   ASSERT_TRUE(shell(ffmpeg_command(
-      {"df", "1920x1080", "30000/1001", 2, "pcm_s24le", "10:00:00;00", kMpeg2}, path)));
+      {"df", "1920x1080", "30000/1001", 2, "pcm_s24le", "10:00:00;00", kMpeg2, "29.97", ""},
+      path)));
   MxfRecords r;
   ASSERT_EQ(analyse(path, r).kind, jobs::JobMessageKind::kSucceeded);
   EXPECT_EQ(r.timecode.startFrame, 1078920u);
@@ -200,7 +238,7 @@ TEST(AnalysisPeer, FfmpegLongGopH264HasACodingOutsideTheTable) {
   test::TempDir dir;
   const std::string path = dir.file("h264.mxf");
   ASSERT_TRUE(shell(ffmpeg_command({"h264", "1920x1080", "30000/1001", 2, "pcm_s24le", "",
-                                    "-c:v libx264 -pix_fmt yuv420p"},
+                                    "-c:v libx264 -pix_fmt yuv420p", "29.97", ""},
                                    path)));
   MxfRecords r;
   const jobs::JobMessage m = analyse(path, r);
