@@ -198,7 +198,10 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   platform::Status status;
   job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
                                  platform::Sharing::kNone, &status);
-  if (!job.mxf.valid()) return kFileOpenMxf;
+  if (!job.mxf.valid()) {
+    tracks->systemError = status.error;
+    return kFileOpenMxf;
+  }
   if (const int code = check_mxf_size(job.mxf, *mxf, kCodes, kFileOpenMxf, &job.fileSize);
       code != 0) {
     return finish(job, code);

@@ -56,7 +56,10 @@ int finish(MappingJob& job, int code) {
   } else if ((job.wroteAny || job.touched) && job.timesKnown) {
     platform::set_file_times(job.mxf, job.before.lastAccess, job.before.lastWrite);
   }
-  job.mxf.close();
+  // A file system may report a failed write-back only at the close (NFS, FUSE).
+  if (!job.mxf.close().ok() && job.wroteAny && (code == 0 || code == kCancelled)) {
+    code = kMapFlushFailed;
+  }
   return code;
 }
 
@@ -272,7 +275,10 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   platform::Status status;
   job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
                                  platform::Sharing::kNone, &status);
-  if (!job.mxf.valid()) return kMapOpenMxf;
+  if (!job.mxf.valid()) {
+    tracks->systemError = status.error;
+    return kMapOpenMxf;
+  }
   job.timesKnown = platform::stat_file(job.mxf, &job.before).ok();
   if (const int code = check_mxf_size(job.mxf, *mxf, kCodes, kMapOpenMxf, &job.fileSize);
       code != 0) {
