@@ -11,6 +11,7 @@
 
 #include "jobs/messages.h"
 #include "mxf/records.h"
+#include "platform/file.h"
 #include "wav/wav_library.h"
 #include "wrap/track_job.h"
 
@@ -28,6 +29,8 @@ struct APP_STATE_INFO {
 
   jobs::JobKind jobKind = jobs::JobKind::kAnalysis;
   std::string mxfPath;
+  // The read handle on the MXF file from begin_load until complete_load (the analysis reads it).
+  platform::File mxfHandle;
   uint8_t mxfLoaded = 0;
   uint8_t useFileApi = 0;
   uint8_t analysisOk = 0;
@@ -38,6 +41,10 @@ struct APP_STATE_INFO {
   uint8_t outSet = 0;
   uint8_t exportInSet = 0;
   uint8_t exportOutSet = 0;
+  // Values of the export form kept between its openings: the page of track buttons (0 .. 2:
+  // tracks 1-8, 9-16, 17-24) and the select-all toggle (its last value, 0 before the first press).
+  uint8_t exportPage = 0;
+  uint8_t exportAllMarked = 0;
 
   int32_t currentTrack = 0;
   std::array<uint8_t, kTrackSlots> selectedTrack{};
@@ -45,7 +52,7 @@ struct APP_STATE_INFO {
   uint8_t firstVisibleTrack = 0;
   int32_t visibleRows = 0;
   int32_t selectedCount = 0;
-  int32_t focusedIndex = 0;
+  int32_t focusedIndex = -1;  // display position of the list's focused row; -1 when none
 
   std::string trackLabelPrefix = "Track-";
   std::string desktopPath;

@@ -22,14 +22,22 @@ std::string scan_letter(const MXF_VIDEO_INFO& video) {
 
 std::string rate_text(uint32_t rateCode) {
   switch (rateCode) {
-    case 0: return "24";
-    case 1: return "25";
-    case 2: return "30";
-    case 3: return "60";
-    case 4: return "23.98";
-    case 6: return "29.97";
-    case 7: return "59.94";
-    default: return "";
+    case 0:
+      return "24";
+    case 1:
+      return "25";
+    case 2:
+      return "30";
+    case 3:
+      return "60";
+    case 4:
+      return "23.98";
+    case 6:
+      return "29.97";
+    case 7:
+      return "59.94";
+    default:
+      return "";
   }
 }
 
@@ -37,7 +45,7 @@ std::vector<PanelFact> information_panel(const MXF_BASE_INFO* loaded) {
   if (loaded == nullptr || loaded->timecode == nullptr || loaded->audio == nullptr ||
       loaded->video == nullptr) {
     return {
-        {"Time code", "Rate", "Unknown"},  {"Time code", "Head", kNoTimecode},
+        {"Time code", "Rate", "Unknown"},   {"Time code", "Head", kNoTimecode},
         {"Time code", "Tail", kNoTimecode}, {"Time code", "Dur", kNoTimecode},
         {"Audio", "Format", "Unknown"},     {"Audio", "Tracks", "0"},
         {"Audio", "Bit Rate", "0bit"},      {"Audio", "Fs Rate", "0kHz"},
@@ -54,9 +62,8 @@ std::vector<PanelFact> information_panel(const MXF_BASE_INFO* loaded) {
   if (t.rateCode == 6 || t.rateCode == 7) {
     rateValue = format("%s %s", rate.c_str(), t.dropFrame ? "DF" : "NDF");
   }
-  const int64_t duration = t.startsInHour23
-                               ? int64_t{t.shiftedEnd} - t.shiftedStart + 1
-                               : int64_t{t.endFrame} - t.startFrame + 1;
+  const int64_t duration = t.startsInHour23 ? int64_t{t.shiftedEnd} - t.shiftedStart + 1
+                                            : int64_t{t.endFrame} - t.startFrame + 1;
   const std::string fps = rate.empty() ? "Unknown?" : rate + scan_letter(v);
   const std::string videoRate =
       v.bitRate == 0 ? "0.0Mbps" : format("%.1fMbps", v.bitRate / 1000000.0);

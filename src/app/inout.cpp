@@ -1,6 +1,5 @@
 #include "app/inout.h"
 
-
 #include "platform/text.h"
 #include "wrap/job_range.h"
 
@@ -43,7 +42,8 @@ std::array<uint32_t, 2> timecode_to_bases(tc::Timecode timecode, const MXF_TIMEC
   const uint32_t base0 = plain < 0 ? 0 : static_cast<uint32_t>(plain);
   uint32_t base1 = base0;
   if (info.startsInHour23) {
-    base1 = static_cast<uint32_t>(tc::timecode_plus_one_hour(info.fpsCode, info.dropFrame, timecode));
+    base1 =
+        static_cast<uint32_t>(tc::timecode_plus_one_hour(info.fpsCode, info.dropFrame, timecode));
   }
   return {base0, base1};
 }
@@ -76,8 +76,7 @@ PointEntry check_point_entry(const std::string& text, const MXF_TIMECODE_INFO& i
 }
 
 std::string in_out_text(const APP_STATE_INFO& app, InOutPoint which) {
-  const uint32_t stored =
-      which == InOutPoint::kIn ? app.tracks.inFrame[0] : app.tracks.outFrame[0];
+  const uint32_t stored = which == InOutPoint::kIn ? app.tracks.inFrame[0] : app.tracks.outFrame[0];
   const MXF_TIMECODE_INFO& info = app.timecode();
   const tc::Timecode t = tc::frames_to_display_timecode(info.fpsCode, info.dropFrame, stored);
   return platform::format("%02d%02d%02d%02d", t.hours, t.minutes, t.seconds, t.frames);
@@ -107,13 +106,20 @@ std::optional<UserMessage> enter_out(APP_STATE_INFO& app, const std::string& tex
     app.outSet = 0;
     return entry.refusal;
   }
-  if (active(*entry.frames, info) < active(app.inFrames, info)) {
+  // A withdrawn IN keeps its counts but is no longer a point: only a set IN bounds the OUT.
+  if (app.inSet && active(*entry.frames, info) < active(app.inFrames, info)) {
     app.outSet = 0;
     return entry_warning("入力データがINポイントよりも前になっています。");
   }
   app.tracks.outFrame = *entry.frames;
   app.outSet = 1;
   return std::nullopt;
+}
+
+void cancel_entry(APP_STATE_INFO& /*app*/, InOutPoint /*which*/) {}
+
+bool entry_closes_on_focus_loss(const APP_STATE_INFO& app, InOutPoint which) {
+  return (which == InOutPoint::kIn ? app.inSet : app.outSet) != 0;
 }
 
 std::string in_label(const APP_STATE_INFO& app) {

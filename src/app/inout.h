@@ -39,8 +39,8 @@ struct PointEntry {
   std::optional<UserMessage> refusal;
 };
 // Parses and range-checks an entry against the media: the messages "不適切な値が入力されて
-// います。" (the text does not parse), "メディアの開始タイムより前になっています。" and "メディアの終了
-// タイムを越えています。".
+// います。" (the text does not parse), "メディアの開始タイムより前になっています。" and
+// "メディアの終了 タイムを越えています。".
 PointEntry check_point_entry(const std::string& text, const MXF_TIMECODE_INFO& info);
 
 // The text put into the entry field when the operator starts entering: the stored base-0 value as
@@ -50,9 +50,17 @@ std::string in_out_text(const APP_STATE_INFO& app, InOutPoint which);
 // Enter in the IN field: on success stores both counts in inFrames and tracks.inFrame and sets
 // inSet; an OUT that now lies before the IN is withdrawn silently. A refusal withdraws the IN.
 std::optional<UserMessage> enter_in(APP_STATE_INFO& app, const std::string& text);
-// Enter in the OUT field: accepted only when not before the IN (active base); otherwise refused
-// with "入力データがINポイントよりも前になっています。". A refusal withdraws the OUT.
+// Enter in the OUT field: while an IN is set, accepted only when not before it (active base);
+// otherwise refused with "入力データがINポイントよりも前になっています。". A withdrawn IN is not
+// compared. A refusal withdraws the OUT.
 std::optional<UserMessage> enter_out(APP_STATE_INFO& app, const std::string& text);
+
+// Esc in an entry field: the field closes and nothing changes.
+void cancel_entry(APP_STATE_INFO& app, InOutPoint which);
+
+// Whether an entry field that loses the focus to another window closes: only while its point is
+// set (a refused entry keeps its field open).
+bool entry_closes_on_focus_loss(const APP_STATE_INFO& app, InOutPoint which);
 
 // The labels: a point as timecode text when set, else "--:--:--:--"; the duration OUT - IN + 1
 // (active base) when both are set.

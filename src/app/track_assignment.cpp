@@ -8,6 +8,11 @@ UserMessage assign_warning(const char* text) {
   return UserMessage{text, kAssignCaption, MessageIcon::kWarning, false};
 }
 
+// The other half of a stereo pair: track n + 1 for an even n, n - 1 for an odd one.
+size_t partner_of(size_t n) {
+  return n % 2 == 0 ? n + 1 : n - 1;
+}
+
 // Clears slot n; a stereo file there loses its partner slot as well.
 void clear_slot(APP_STATE_INFO& app, size_t n) {
   auto* held = const_cast<WAV_LIBRARY_ENTRY*>(app.tracks.wavEntry[n]);
@@ -16,7 +21,7 @@ void clear_slot(APP_STATE_INFO& app, size_t n) {
     return;
   }
   if (app.stereoTrack[n]) {
-    const size_t partner = n % 2 == 0 ? n + 1 : n - 1;
+    const size_t partner = partner_of(n);
     if (partner < kTrackSlots) {
       app.tracks.wavEntry[partner] = nullptr;
       app.stereoTrack[partner] = 0;
@@ -27,21 +32,8 @@ void clear_slot(APP_STATE_INFO& app, size_t n) {
   update_assigned_flag(app, held);
 }
 
-}  // namespace
-
-void update_assigned_flag(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry) {
-  if (entry == nullptr) return;
-  int32_t assigned = 0;
-  for (size_t t = 0; t < app.existing_tracks(); ++t) {
-    if (app.tracks.wavEntry[t] == entry) assigned = 1;
-  }
-  entry->assigned = assigned;
-}
-
-std::optional<UserMessage> assign_file(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry,
-                                       size_t track) {
+std::optional<UserMessage> place_file(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry, size_t track) {
   const size_t existing = app.existing_tracks();
-  if (entry == nullptr || track >= existing) return std::nullopt;
   const WAV_FILE_INFO& info = entry->info;
   if (app.audio().quantizationBits == 16 && info.bits_per_sample == 24) {
     return assign_warning(
@@ -67,23 +59,76 @@ std::optional<UserMessage> assign_file(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* e
     clear_slot(app, track);
     app.tracks.wavEntry[track] = entry;
   } else {
-    app.libraryShown = 0;
     return assign_warning(
         "チャンネル数が1または2ではないため、トラックに割当てることはできません。");
   }
   update_assigned_flag(app, entry);
-  app.libraryShown = 0;
   return std::nullopt;
 }
 
+}  // namespace
+
+void update_assigned_flag(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry) {
+  if (entry == nullptr) return;
+  int32_t assigned = 0;
+  for (size_t t = 0; t < app.existing_tracks(); ++t) {
+    if (app.tracks.wavEntry[t] == entry) assigned = 1;
+  }
+  entry->assigned = assigned;
+}
+
+std::optional<UserMessage> assign_file(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry,
+                                       size_t track) {
+  if (entry == nullptr) return std::nullopt;
+  // Assigning always returns to the track view, whether the file went on the track or not.
+  app.libraryShown = 0;
+  if (track >= app.existing_tracks()) return std::nullopt;
+  return place_file(app, entry, track);
+}
+
 std::optional<UserMessage> assign_focused_file(APP_STATE_INFO& app) {
-  if (app.focusedIndex < 0 || static_cast<size_t>(app.focusedIndex) >= app.libraryView.size()) {
+  WAV_LIBRARY_ENTRY* selected = nullptr;
+  int32_t count = 0;
+  for (WAV_LIBRARY_ENTRY* entry : app.libraryView) {
+    if (entry->selected == 0) continue;
+    selected = entry;
+    ++count;
+  }
+  if (count != 1 || app.currentTrack < 0) return std::nullopt;
+  return assign_file(app, selected, static_cast<size_t>(app.currentTrack));
+}
+
+std::optional<UserMessage> assign_library_row(APP_STATE_INFO& app, int32_t row) {
+  if (row < 0 || static_cast<size_t>(row) >= app.libraryView.size() || app.currentTrack < 0) {
     app.libraryShown = 0;
     return std::nullopt;
   }
-  if (app.currentTrack < 0) return std::nullopt;
-  return assign_file(app, app.libraryView[static_cast<size_t>(app.focusedIndex)],
+  return assign_file(app, app.libraryView[static_cast<size_t>(row)],
                      static_cast<size_t>(app.currentTrack));
+}
+
+void unassign_selected_tracks(APP_STATE_INFO& app) {
+  const size_t existing = app.existing_tracks();
+  const auto keepSelection = [&app](size_t t) {
+    app.selectedTrack[t] = static_cast<int32_t>(t) == app.currentTrack ? 1 : 0;
+  };
+  for (size_t t = 0; t < existing; ++t) {
+    auto* held = const_cast<WAV_LIBRARY_ENTRY*>(app.tracks.wavEntry[t]);
+    if (held == nullptr || app.selectedTrack[t] == 0) continue;
+    app.tracks.wavEntry[t] = nullptr;
+    app.stereoTrack[t] = 0;
+    keepSelection(t);
+    if (held->info.channels == 2) {
+      const size_t partner = partner_of(t);
+      if (partner < existing && app.tracks.wavEntry[partner] == held) {
+        app.tracks.wavEntry[partner] = nullptr;
+        app.stereoTrack[partner] = 0;
+        keepSelection(partner);
+      }
+      if (partner == t + 1) ++t;
+    }
+    update_assigned_flag(app, held);
+  }
 }
 
 void take_off_tracks(APP_STATE_INFO& app, const WAV_LIBRARY_ENTRY& entry) {
@@ -93,16 +138,15 @@ void take_off_tracks(APP_STATE_INFO& app, const WAV_LIBRARY_ENTRY& entry) {
     app.stereoTrack[t] = 0;
     app.selectedTrack[t] = static_cast<int32_t>(t) == app.currentTrack ? 1 : 0;
   }
-  app.firstVisibleTrack = 0;
 }
 
 UserMessage backup_question() {
   return UserMessage{
       "MXFファイルのバックアップは済んでいますか？\n\nよろしければラッピングを開始します。",
-      "MXF Tavrin", MessageIcon::kInformation, true};
+      kDisplayName, MessageIcon::kInformation, true};
 }
 
-WrapCheck check_wrap(APP_STATE_INFO& app, const std::function<bool(const UserMessage&)>& confirm) {
+WrapCheck check_wrap(APP_STATE_INFO& app, const Confirm& confirm) {
   app.jobKind = jobs::JobKind::kWrapping;
   WrapCheck check;
   bool anyOn = false;
@@ -110,14 +154,16 @@ WrapCheck check_wrap(APP_STATE_INFO& app, const std::function<bool(const UserMes
     if (app.tracks.trackSwitch[t] == kTrackOn) anyOn = true;
   }
   if (!anyOn) {
-    check.messages.push_back(UserMessage{"トラックスイッチが全てOFFになっています。", "MXF Tavrin",
+    check.messages.push_back(UserMessage{"トラックスイッチが全てOFFになっています。", kDisplayName,
                                          MessageIcon::kInformation, false});
     return check;
   }
-  const UserMessage question = backup_question();
-  check.messages.push_back(question);
-  check.start = confirm && confirm(question);
+  check.start = confirm && confirm(backup_question());
   return check;
+}
+
+void prepare_export(APP_STATE_INFO& app) {
+  app.jobKind = jobs::JobKind::kExport;
 }
 
 }  // namespace tavrin::app

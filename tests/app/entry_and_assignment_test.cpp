@@ -20,9 +20,9 @@ TEST(TimecodeEntry, DigitsAreTakenFromTheRightWithinTheLimitsOfTheBase) {
   };
   const Case cases[] = {
       {"10:00:00;00", 2, tc::Timecode{10, 0, 0, 0}},
-      {"1234", 2, std::nullopt},                          // 00:00:12:34: frame above 29
-      {"1:2-3", 2, tc::Timecode{0, 0, 1, 23}},              // other characters are skipped
-      {"912345629", 2, tc::Timecode{12, 34, 56, 29}},     // only the last eight digits count
+      {"1234", 2, std::nullopt},                       // 00:00:12:34: frame above 29
+      {"1:2-3", 2, tc::Timecode{0, 0, 1, 23}},         // other characters are skipped
+      {"912345629", 2, tc::Timecode{12, 34, 56, 29}},  // only the last eight digits count
       {"", 1, tc::Timecode{0, 0, 0, 0}},
       {"00000024", 1, tc::Timecode{0, 0, 0, 24}},
       {"00000025", 1, std::nullopt},
