@@ -1,5 +1,7 @@
 #include "ui/look.h"
 
+#include "ui/fonts.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -22,20 +24,14 @@ QFont::Weight qt_weight(int weight) {
 }  // namespace
 
 QFont meiryo_font(int cellHeight, int weight) {
-  QFont font(QStringLiteral("Noto Sans CJK JP"));
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(cellHeight / kNotoCell))));
-  font.setWeight(qt_weight(weight));
-  font.setStyleStrategy(QFont::PreferAntialias);
-  return font;
+  return japanese_font(std::max(1, static_cast<int>(std::lround(cellHeight / kNotoCell))),
+                       qt_weight(weight));
 }
 
 QFont consolas_font(int cellHeight, int weight) {
-  QFont font(QStringLiteral("DejaVu Sans Mono"));
-  font.setStyleHint(QFont::Monospace);
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(cellHeight / kDejaVuCell))));
-  font.setWeight(qt_weight(weight));
+  QFont font = monospace_font(std::max(1, static_cast<int>(std::lround(cellHeight / kDejaVuCell))),
+                              qt_weight(weight));
   font.setStretch(kDejaVuStretch);
-  font.setStyleStrategy(QFont::PreferAntialias);
   return font;
 }
 

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "app/app_state.h"
 #include "wav/user_message.h"
@@ -26,10 +27,11 @@ class LibraryView;
 class PictureButton;
 class TrackView;
 
-// How the window asks the operator: message boxes and file dialogs. Tests replace them.
+class MessagePresenter;
+
+// The window's own file dialogs and the desktop's file manager. Tests replace them; message
+// boxes, log save dialogs and the folder browser go through the MessagePresenter.
 struct WindowPrompts {
-  // Shows a message; for a Yes/No question the answer (true for Yes).
-  std::function<bool(QWidget* parent, const UserMessage&)> message;
   // The MXF file to load; empty when cancelled.
   std::function<QString(QWidget* parent)> openMxf;
   // The WAV/BWF files to add; empty when cancelled.
@@ -42,8 +44,8 @@ WindowPrompts default_prompts();
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  explicit MainWindow(app::APP_STATE_INFO& app, WindowPrompts prompts = default_prompts(),
-                      QWidget* parent = nullptr);
+  MainWindow(app::APP_STATE_INFO& app, MessagePresenter& presenter,
+             WindowPrompts prompts = default_prompts(), QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Runs a command as its menu item, button or key does: only while it is enabled. Returns
@@ -92,15 +94,17 @@ class MainWindow : public QMainWindow {
   // Commands.
   void command(int commandId);
   void load_from_menu();
-  void load_path(const QString& path);
+  void load_path(const QString& path, int origin);
+  void run_analysis_dialog();
   void unload_file();
   void add_from_menu();
-  void after_files_added(int added);
+  void list_contents_changed(bool selectFirst);
   void set_library_shown(bool shown);
   void select_all();
   void delete_selection();
   void assign_selected();
   void assign_row(int row);
+  void after_assignment(const std::optional<UserMessage>& refusal);
   void sort_by(int commandId);
   void open_entry(int which);
   void close_entry(int which);
@@ -116,6 +120,7 @@ class MainWindow : public QMainWindow {
   void sync_list_selection();
 
   app::APP_STATE_INFO& app_;
+  MessagePresenter& presenter_;
   WindowPrompts prompts_;
   TrackView* trackView_ = nullptr;
   DrawnLabel* fileName_ = nullptr;

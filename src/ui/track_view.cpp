@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QResizeEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -145,7 +145,7 @@ void TrackView::draw_switches(QPainter& painter) {
     if (track >= scroll_.trackCount) break;
     const int value = app_.tracks.trackSwitch[static_cast<size_t>(track)];
     painter.drawPixmap(to_qrect(app::row_switch(scroll_, row)).topLeft(),
-                       switch_picture(track, value, ratio));
+                       track_switch_picture(track, value, ratio));
     const WAV_LIBRARY_ENTRY* entry = app_.tracks.wavEntry[static_cast<size_t>(track)];
     if (entry != nullptr && entry->info.channels == 2) {
       painter.setPen(colour::kMark);

@@ -6,14 +6,15 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
+#include "app/command_table.h"
 #include "ui/look.h"
 
 namespace tavrin::ui {
 
 namespace {
 
-constexpr int kDeleteCommand = 32831;
-constexpr int kSelectAllCommand = 32799;
+constexpr int kDeleteCommand = app::kCmdDelete;
+constexpr int kSelectAllCommand = app::kCmdSelectAll;
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 
 #include "ui/look.h"
+#include "ui/switch_picture.h"
 
 namespace tavrin::ui {
 
@@ -40,53 +41,13 @@ void draw_triangle(QPainter& painter, const QRectF& box, bool up) {
 
 }  // namespace
 
-QPixmap switch_picture(int track, int value, qreal ratio) {
+QPixmap track_switch_picture(int track, int value, qreal ratio) {
   static QHash<quint64, QPixmap> cache;
   const quint64 key = cache_key(1, track, value, ratio);
   if (auto found = cache.constFind(key); found != cache.constEnd()) return *found;
-
-  QPixmap pixmap = blank(52, 52, ratio);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  const QRectF body(5.5, 5.5, 41, 41);
-  QColor fill, edge, text;
-  switch (value) {
-    case 1: {  // ON: lit green
-      QLinearGradient gradient(body.topLeft(), body.bottomLeft());
-      gradient.setColorAt(0, QColor(70, 230, 120));
-      gradient.setColorAt(1, QColor(0, 150, 70));
-      painter.setBrush(gradient);
-      edge = QColor(190, 255, 210);
-      text = Qt::white;
-      break;
-    }
-    case 0:  // OFF: dark, unlit
-      fill = QColor(45, 55, 62);
-      painter.setBrush(fill);
-      edge = QColor(120, 135, 145);
-      text = QColor(175, 185, 190);
-      break;
-    default:  // no track: only an outline
-      painter.setBrush(Qt::NoBrush);
-      edge = QColor(70, 85, 95);
-      text = QColor(70, 85, 95);
-      break;
-  }
-  QPen pen(edge, value == 1 ? 2.0 : 1.5);
-  if (value != 0 && value != 1) pen.setStyle(Qt::DashLine);
-  painter.setPen(pen);
-  painter.drawRoundedRect(body, 8, 8);
-  // A lamp in the corner tells ON from OFF at a glance, besides the colour.
-  if (value == 0 || value == 1) {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(value == 1 ? QColor(255, 255, 160) : QColor(25, 30, 35));
-    painter.drawEllipse(QRectF(36, 9.5, 6, 6));
-  }
-  QFont font = consolas_font(track >= 9 ? 26 : 30, 800);
-  painter.setFont(font);
-  painter.setPen(text);
-  painter.drawText(body.adjusted(0, 2, 0, 0), Qt::AlignCenter, QString::number(track + 1));
-  painter.end();
+  QPixmap pixmap =
+      switch_picture(track, static_cast<uint8_t>(value), qRound(kSwitchPictureSize * ratio));
+  pixmap.setDevicePixelRatio(ratio);
   cache.insert(key, pixmap);
   return pixmap;
 }

@@ -221,7 +221,7 @@ class TrackViewTest : public QObject {
     QSet<QByteArray> seen;
     for (int track = 0; track < 24; ++track) {
       for (int value = 0; value < 3; ++value) {
-        const QPixmap picture = ui::switch_picture(track, value, 2.0);
+        const QPixmap picture = ui::track_switch_picture(track, value, 2.0);
         QCOMPARE(picture.size(), QSize(104, 104));
         QCOMPARE(picture.deviceIndependentSize().toSize(), QSize(52, 52));
         const QImage image = picture.toImage();
