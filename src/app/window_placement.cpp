@@ -64,7 +64,7 @@ PlacementRect default_placement(const PlacementRect& screen, PlacementSize minim
   PlacementRect rect;
   rect.width = std::max(minimum.width, screen.width * 3 / 4);
   rect.height = std::max(minimum.height, screen.height * 3 / 4);
-  rect.left = screen.left + (screen.width - rect.width) / 2;
+  rect.left = screen.left + std::max(0, (screen.width - rect.width) / 2);
   rect.top = screen.top + std::max(0, (screen.height - rect.height) / 2);
   return rect;
 }

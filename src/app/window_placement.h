@@ -41,8 +41,8 @@ std::optional<PlacementRect> decode_placement(std::span<const uint8_t> bytes);
 PlacementRect restore_placement(std::optional<std::span<const uint8_t>> stored,
                                 const std::vector<PlacementRect>& screens, PlacementSize minimum);
 
-// The default placement: three quarters of the screen's area but never below `minimum` (nor
-// above the screen where the screen allows the minimum), centred on the screen.
+// The default placement: three quarters of the screen's area but never below `minimum`, centred
+// on the screen; a screen smaller than the minimum gets the window at its top left corner.
 PlacementRect default_placement(const PlacementRect& screen, PlacementSize minimum);
 
 // Whether `rect` can be reached on one of the screens (see restore_placement).

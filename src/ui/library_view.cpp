@@ -75,7 +75,7 @@ LibraryView::LibraryView(LibraryModel* model, QWidget* parent) : QTableView(pare
   for (int column = 0; column < LibraryModel::kColumns; ++column) {
     setColumnWidth(column, LibraryModel::column_width(column));
   }
-  setFont(meiryo_font(20, 400));
+  setFont(meiryo_font(17, 400));
   verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 8);
   QPalette colours = palette();
   colours.setColor(QPalette::Base, Qt::white);

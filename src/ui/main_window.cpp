@@ -72,9 +72,6 @@ MainWindow::MainWindow(app::APP_STATE_INFO& app, MessagePresenter& presenter, Wi
   setWindowTitle(QString::fromUtf8(kWindowTitle));
   setWindowIcon(program_icon());
   setAcceptDrops(true);
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, colour::kBackground);
-  setPalette(colours);
 
   trackView_ = new TrackView(app_, this);
   setCentralWidget(trackView_);
@@ -402,7 +399,10 @@ void MainWindow::apply_layout() {
     entries_[i]->setGeometry(label.x, label.y - 3, label.width, layout.entryFields[i].height);
   }
   for (size_t i = 0; i < 4; ++i) place(large_[i], layout.largeButtons[i]);
-  place(fileName_, layout.fileNameLine);
+  // The line's 32-pixel font is taller than its 22-pixel box: the box grows around the same
+  // middle so that descenders (an underscore in a file name) are not cut off.
+  const app::ViewRect line = layout.fileNameLine;
+  fileName_->setGeometry(line.x, line.y + line.height / 2 - 16, line.width, 32);
   for (size_t i = 0; i < 12; ++i) {
     place(captions_[i], layout.captions[i]);
     place(values_[i], layout.values[i]);

@@ -71,6 +71,7 @@ TEST(WindowPlacement, FirstStartUsesTheDefault) {
   EXPECT_EQ(small.width, 1280);
   EXPECT_EQ(small.height, 631);
   EXPECT_EQ(small.top, 0);
+  EXPECT_EQ(small.left, 0);
   EXPECT_EQ(restore_placement(std::nullopt, {}, kMinimumWindowSize).width, 1280);
 }
 
