@@ -89,20 +89,20 @@ ChildWork floor_job(const BenchMxf& mxf, const std::string& folder) {
 }
 
 // The file-I/O engine also runs at a smaller buffer setting, to show what its batch buffer costs.
-ChildWork engine_job(BenchMxf& mxf, const std::string& folder, bool fileApi,
-                     uint32_t bufferIndex) {
+ChildWork engine_job(BenchMxf& mxf, const std::string& folder, bool fileApi, uint32_t bufferIndex) {
   AUDIOTRACK_IO_INFO job;
   prepare_export_job(mxf, kTracks, folder, fileApi ? "file" : "map", &job);
   job.wavBufferIndex = bufferIndex;
+  platform::NullJobControl unwatched;
   const TimedPart timed;
-  const int code = fileApi ? export_bwf_by_file_api(mxf.path, &job, &mxf.records->base)
-                           : export_bwf_by_mapping(mxf.path, &job, &mxf.records->base);
+  const int code = fileApi ? export_bwf_by_file_api(mxf.path, &job, &mxf.records->base, unwatched)
+                           : export_bwf_by_mapping(mxf.path, &job, &mxf.records->base, unwatched);
   return timed.finish(code);
 }
 
 std::vector<std::string> extract_command(const BenchMxf& mxf, const std::string& folder) {
-  std::vector<std::string> argv = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
-                                   "-y", "-i", mxf.path};
+  std::vector<std::string> argv = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel",
+                                   "error",  "-y",       "-i",           mxf.path};
   for (size_t t = 0; t < kTracks; ++t) {
     argv.insert(argv.end(), {"-map", "0:a:" + std::to_string(t), "-c:a", "pcm_s24le",
                              track_path(folder, "ffmpeg", t)});
@@ -136,8 +136,8 @@ void remove_tracks(const std::string& folder, const char* prefix) {
 uint64_t file_engine_allowance(const BenchMxf& mxf, uint32_t bufferIndex) {
   const MXF_TIMECODE_INFO& tc = mxf.records->timecode;
   const std::vector<test::FixtureFrame>& frames = mxf.layout.frames;
-  const uint64_t batch = std::min<uint64_t>(
-      wav_buffer_frames(bufferIndex, tc.fpsCode, tc.dropFrame), frames.size());
+  const uint64_t batch =
+      std::min<uint64_t>(wav_buffer_frames(bufferIndex, tc.fpsCode, tc.dropFrame), frames.size());
   uint64_t slot = 0;
   for (const test::FixtureFrame& f : frames) {
     slot = std::max(slot, f.soundValue[kTracks - 1] + uint64_t{f.samples} * kSlot - f.soundKey[0]);
@@ -230,9 +230,10 @@ int run(const BenchArgs& args) {
   }
 
   const double floorTime = median(rows[kFloor].times);
-  std::printf("\nmedian of %d rounds (warm cache)          time       / floor    fastest    "
-              "peak RSS    faults\n",
-              args.rounds);
+  std::printf(
+      "\nmedian of %d rounds (warm cache)          time       / floor    fastest    "
+      "peak RSS    faults\n",
+      args.rounds);
   for (int k = 0; k < kCount; ++k) {
     const Row& row = rows[k];
     if (row.times.empty()) continue;
@@ -242,18 +243,18 @@ int run(const BenchArgs& args) {
                 format_mib(static_cast<double>(row.peakKib) * 1024).c_str(), row.faults);
   }
   if (!ffmpegNote.empty()) std::printf("  ffmpeg extraction skipped: %s\n", ffmpegNote.c_str());
-  std::printf("  memory bound: file I/O buffer setting %u allows %s, setting %u %s\n",
-              defaults.wavBufferIndex,
-              format_mib(static_cast<double>(file_engine_allowance(mxf, defaults.wavBufferIndex)))
-                  .c_str(),
-              kSmallBuffer,
-              format_mib(static_cast<double>(file_engine_allowance(mxf, kSmallBuffer))).c_str());
+  std::printf(
+      "  memory bound: file I/O buffer setting %u allows %s, setting %u %s\n",
+      defaults.wavBufferIndex,
+      format_mib(static_cast<double>(file_engine_allowance(mxf, defaults.wavBufferIndex))).c_str(),
+      kSmallBuffer,
+      format_mib(static_cast<double>(file_engine_allowance(mxf, kSmallBuffer))).c_str());
   const double mapping = median(rows[kMapping].times);
   const double file = median(rows[kFile].times);
   if (floorTime > 0 && mapping > 0 && file > 0) {
     std::printf("goals: within 2x of the floor: mapping %.2fx %s, file I/O %.2fx %s",
-                mapping / floorTime, mapping / floorTime <= 2 ? "met" : "missed",
-                file / floorTime, file / floorTime <= 2 ? "met" : "missed");
+                mapping / floorTime, mapping / floorTime <= 2 ? "met" : "missed", file / floorTime,
+                file / floorTime <= 2 ? "met" : "missed");
     if (!rows[kFfmpeg].times.empty()) {
       const double peer = median(rows[kFfmpeg].times);
       std::printf("; >= 3x faster than ffmpeg: mapping %.1fx, file I/O %.1fx, %s", peer / mapping,
@@ -261,12 +262,14 @@ int run(const BenchArgs& args) {
     }
     std::printf("\n");
   }
-  std::printf("an idle forked child peaks at %s (the peaks include it); a fresh page costs "
-              "%.2f us to fault in here\n",
-              format_mib(static_cast<double>(idle.peakKib) * 1024).c_str(), faultCost * 1e6);
-  std::printf("both engines' files hold the floor's samples behind the %zu-byte header: %s; "
-              "ffmpeg's end with the same samples: %s\n",
-              kBwfHeaderSize, samplesOk ? "yes" : "NO", ffmpegSame ? "yes" : "no");
+  std::printf(
+      "an idle forked child peaks at %s (the peaks include it); a fresh page costs "
+      "%.2f us to fault in here\n",
+      format_mib(static_cast<double>(idle.peakKib) * 1024).c_str(), faultCost * 1e6);
+  std::printf(
+      "both engines' files hold the floor's samples behind the %zu-byte header: %s; "
+      "ffmpeg's end with the same samples: %s\n",
+      kBwfHeaderSize, samplesOk ? "yes" : "NO", ffmpegSame ? "yes" : "no");
   std::printf(
       "The floor reads just the sample bytes of every element and appends them to 8 files; the\n"
       "engines add the element checks, the header and their buffers or views ('faults' counts\n"

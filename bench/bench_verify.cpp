@@ -32,16 +32,19 @@ bool read_one_byte_each(int fd, const std::vector<INDEX_ENTRY_ARRAY>& entries, u
 int verify(const ByteSource& source, MXF_BASE_INFO* mxf, bool fileApi) {
   mxf->timecode->useFileApi = fileApi ? 1 : 0;
   mxf->timecode->errorList = nullptr;
-  return verify_sdti_timecode(&source, mxf);
+  platform::NullJobControl unwatched;
+  return verify_sdti_timecode(&source, mxf, unwatched);
 }
 
 // The words alone, as the verification reads them.
 int read_words(const ByteSource& source, MXF_BASE_INFO* mxf, bool fileApi,
                std::vector<uint32_t>* words) {
   words->assign(mxf->timecode->indexEntryCount, 0);
-  return fileApi ? read_timecode_words_by_file(source, *mxf->indexEntries, mxf->timecode, words)
+  platform::NullJobControl unwatched;
+  return fileApi ? read_timecode_words_by_file(source, *mxf->indexEntries, mxf->timecode, words,
+                                               unwatched)
                  : read_timecode_words_by_view(source, *mxf, *mxf->indexEntries, mxf->timecode,
-                                               words);
+                                               words, unwatched);
 }
 
 int run(const BenchArgs& args) {

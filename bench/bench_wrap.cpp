@@ -104,8 +104,8 @@ ChildWork floor_job(const BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTRY>& w
   return timed.finish(flushed ? 0 : 4);
 }
 
-ChildWork engine_job(BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTRY>& wavs,
-                     const WrapCase& c, bool fileApi) {
+ChildWork engine_job(BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTRY>& wavs, const WrapCase& c,
+                     bool fileApi) {
   AUDIOTRACK_IO_INFO job;
   std::vector<WAV_LIBRARY_ENTRY> none;
   prepare_wrap_job(mxf, none, &job);  // every track OFF over the whole file
@@ -113,15 +113,18 @@ ChildWork engine_job(BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTRY>& wavs,
     job.wavEntry[t] = &wavs[c.tracks[t].wav];
     job.trackSwitch[t] = kTrackOn;
   }
+  platform::NullJobControl unwatched;
   const TimedPart timed;
-  const int code = fileApi ? wrap_audio_by_file_api(mxf.path, &job, &mxf.records->base)
-                           : wrap_audio_by_mapping(mxf.path, &job, &mxf.records->base);
+  const int code = fileApi ? wrap_audio_by_file_api(mxf.path, &job, &mxf.records->base, unwatched)
+                           : wrap_audio_by_mapping(mxf.path, &job, &mxf.records->base, unwatched);
   return timed.finish(code);
 }
 
 // Frames whose samples are set back to the fixture's own before each run and compared with the
 // WAVs' after it, so that every run is seen to write what it must.
-std::vector<size_t> probe_frames(size_t frames) { return {0, frames / 2, frames - 1}; }
+std::vector<size_t> probe_frames(size_t frames) {
+  return {0, frames / 2, frames - 1};
+}
 
 bool reset_probes(const BenchMxf& mxf) {
   const int fd = ::open(mxf.path.c_str(), O_RDWR | O_CLOEXEC);
@@ -173,8 +176,8 @@ bool probes_hold_wavs(const BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTRY>&
 std::vector<std::string> remux_command(const BenchMxf& mxf,
                                        const std::vector<WAV_LIBRARY_ENTRY>& wavs,
                                        const std::string& out) {
-  std::vector<std::string> argv = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
-                                   "-y", "-i", mxf.path};
+  std::vector<std::string> argv = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel",
+                                   "error",  "-y",       "-i",           mxf.path};
   for (size_t t = 0; t < kTracks; ++t) {
     argv.push_back("-i");
     argv.push_back(wavs[t].file_path);
@@ -267,9 +270,8 @@ void print_rows(const std::vector<Row>& rows, double floorTime) {
   for (const Row& r : rows) {
     if (r.times.empty()) continue;
     const double t = median(r.times);
-    std::printf("  %-30s %s %7.2fx %s %10s %9ld %10s\n", r.name.c_str(),
-                format_seconds(t).c_str(), floorTime > 0 ? t / floorTime : 0,
-                format_seconds(minimum(r.times)).c_str(),
+    std::printf("  %-30s %s %7.2fx %s %10s %9ld %10s\n", r.name.c_str(), format_seconds(t).c_str(),
+                floorTime > 0 ? t / floorTime : 0, format_seconds(minimum(r.times)).c_str(),
                 r.engine ? format_mib(static_cast<double>(r.peakKib) * 1024).c_str() : "-",
                 r.faults, format_mib(static_cast<double>(r.diskBytes)).c_str());
   }
@@ -297,11 +299,12 @@ int run(const BenchArgs& args) {
     wavs.push_back(std::move(stereo[0]));
   }
   const WrapCase cases[] = {
-      {"8 mono WAVs on tracks 1-8", {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+      {"8 mono WAVs on tracks 1-8",
+       {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
       {"a stereo WAV on tracks 1-2", {{kTracks, 0}, {kTracks, 1}}},
   };
-  std::printf("WAVs: %zu mono x %s and one stereo; the 8-track job writes %s of samples\n",
-              kTracks, format_mib(static_cast<double>(wavs[0].info.data_available)).c_str(),
+  std::printf("WAVs: %zu mono x %s and one stereo; the 8-track job writes %s of samples\n", kTracks,
+              format_mib(static_cast<double>(wavs[0].info.data_available)).c_str(),
               format_mib(static_cast<double>(samples * kSlot * kTracks)).c_str());
   settle_disk();  // the file a job starts from is durable before any timing
 
@@ -366,29 +369,32 @@ int run(const BenchArgs& args) {
     }
   }
 
-  std::printf("\nmedian of %d rounds (warm cache)    time      / floor    fastest    peak RSS    "
-              "faults disk write\n",
-              args.rounds);
+  std::printf(
+      "\nmedian of %d rounds (warm cache)    time      / floor    fastest    peak RSS    "
+      "faults disk write\n",
+      args.rounds);
   AUDIOTRACK_IO_INFO defaults;
   for (size_t c = 0; c < std::size(cases); ++c) {
     const double floorTime = median(rows[c][kFloor].times);
     std::printf("%s:\n", cases[c].name);
     print_rows(rows[c], floorTime);
     if (c == 0 && !remux.times.empty()) print_rows({remux}, floorTime);
-    std::printf("    memory bounds: file I/O buffer setting %u allows %s; mapping: one segment's "
-                "views %s\n",
-                defaults.wavBufferIndex,
-                format_mib(static_cast<double>(
-                               file_engine_allowance(mxf, wavs, cases[c], defaults.wavBufferIndex)))
-                    .c_str(),
-                format_mib(static_cast<double>(segment_views_bound(mxf, wavs, cases[c]))).c_str());
+    std::printf(
+        "    memory bounds: file I/O buffer setting %u allows %s; mapping: one segment's "
+        "views %s\n",
+        defaults.wavBufferIndex,
+        format_mib(static_cast<double>(
+                       file_engine_allowance(mxf, wavs, cases[c], defaults.wavBufferIndex)))
+            .c_str(),
+        format_mib(static_cast<double>(segment_views_bound(mxf, wavs, cases[c]))).c_str());
     const double mapping = median(rows[c][kMapping].times);
     const double file = median(rows[c][kFile].times);
     if (!remux.times.empty() && floorTime > 0 && mapping > 0 && file > 0) {
       const double peer = median(remux.times);
-      std::printf("    speed-up over the 8-track re-mux: mapping %.1fx, file I/O %.1fx (ceiling, "
-                  "floor vs re-mux: %.1fx)\n",
-                  peer / mapping, peer / file, peer / floorTime);
+      std::printf(
+          "    speed-up over the 8-track re-mux: mapping %.1fx, file I/O %.1fx (ceiling, "
+          "floor vs re-mux: %.1fx)\n",
+          peer / mapping, peer / file, peer / floorTime);
     }
     if (c == 0 && floorTime > 0) {
       std::printf("    goals: within 1.5x of the floor: mapping %.2fx %s, file I/O %.2fx %s",
@@ -403,10 +409,11 @@ int run(const BenchArgs& args) {
     }
   }
   if (!ffmpegNote.empty()) std::printf("ffmpeg re-mux skipped: %s\n", ffmpegNote.c_str());
-  std::printf("an idle forked child peaks at %s (the peaks include it); a fresh page costs "
-              "%.2f us to fault in here%s\n",
-              format_mib(static_cast<double>(idle.peakKib) * 1024).c_str(), faultCost * 1e6,
-              diskProbe ? "" : "; disk writes unknown (no block device)");
+  std::printf(
+      "an idle forked child peaks at %s (the peaks include it); a fresh page costs "
+      "%.2f us to fault in here%s\n",
+      format_mib(static_cast<double>(idle.peakKib) * 1024).c_str(), faultCost * 1e6,
+      diskProbe ? "" : "; disk writes unknown (no block device)");
   std::printf("samples checked in frames 0, middle and last of every track after every run: %s\n",
               probesOk ? "as the job must leave them" : "MISMATCH");
   std::printf(

@@ -20,12 +20,21 @@ namespace tavrin::app {
 // Capacity of the shell's paths, in UTF-16 units including the terminator.
 inline constexpr size_t kShellPathCapacity = 2024;
 
+// The loaded file as its analysis saw it. A file whose size or modification time differs later was
+// changed by another program, and the records no longer describe it.
+struct LoadedFileStamp {
+  bool known = false;
+  uint64_t size = 0;
+  platform::FileTime lastWrite;
+};
+
 struct APP_STATE_INFO {
   MxfRecords records;
   WAV_LIBRARY library;
   WavLibraryView libraryView;
   AUDIOTRACK_IO_INFO tracks;
   TimecodeErrorList errorList;  // the breaks of the last verification, until its log is written
+  LoadedFileStamp loadedFile;
 
   jobs::JobKind jobKind = jobs::JobKind::kAnalysis;
   std::string mxfPath;

@@ -6,23 +6,23 @@ namespace tavrin::cli {
 
 namespace {
 
-std::atomic<std::atomic<uint32_t>*> gCancelRequest{nullptr};
+std::atomic<std::atomic<bool>*> gCancelRequest{nullptr};
 std::atomic<bool> gInterrupted{false};
 struct sigaction gPrevious {};
 
 void on_interrupt(int) {
   gInterrupted.store(true);
-  if (std::atomic<uint32_t>* request = gCancelRequest.load()) request->store(1);
+  if (std::atomic<bool>* request = gCancelRequest.load()) request->store(true);
 }
 
-static_assert(std::atomic<std::atomic<uint32_t>*>::is_always_lock_free);
-static_assert(std::atomic<uint32_t>::is_always_lock_free);
+static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free);
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 }  // namespace
 
-InterruptScope::InterruptScope(std::atomic<uint32_t>* cancelRequest) {
+InterruptScope::InterruptScope(platform::AtomicJobControl* control) {
   gInterrupted.store(false);
-  gCancelRequest.store(cancelRequest);
+  gCancelRequest.store(control->cancel_flag());
   struct sigaction action {};
   action.sa_handler = on_interrupt;
   sigemptyset(&action.sa_mask);
@@ -35,6 +35,8 @@ InterruptScope::~InterruptScope() {
   gCancelRequest.store(nullptr);
 }
 
-bool InterruptScope::interrupted() { return gInterrupted.load(); }
+bool InterruptScope::interrupted() {
+  return gInterrupted.load();
+}
 
 }  // namespace tavrin::cli

@@ -1,16 +1,17 @@
-// Ctrl+C on the command line: while a scope is active, SIGINT sets the cancel request of the
-// running job (the same request the progress dialogs' buttons set), so the job stops cleanly
-// after the frame it is working on.
+// Ctrl+C on the command line: while a scope is active, SIGINT asks the running job's control to
+// stop (as the progress dialogs' buttons do), so the job stops cleanly between two frames.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "platform/job_control.h"
+
 namespace tavrin::cli {
 
 class InterruptScope {
  public:
-  explicit InterruptScope(std::atomic<uint32_t>* cancelRequest);
+  explicit InterruptScope(platform::AtomicJobControl* control);
   ~InterruptScope();
   InterruptScope(const InterruptScope&) = delete;
   InterruptScope& operator=(const InterruptScope&) = delete;

@@ -21,21 +21,21 @@ jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress)
   request.mxf = &app.mxf();
   request.tracks = &app.tracks;
   request.useFileApi = app.useFileApi != 0;
+  platform::AtomicJobControl control;
+  request.control = &control;
 
-  // The job record's progress fields are set by the engine; the display starts from zero.
-  app.tracks.progressFrames = 0;
-  app.tracks.cancelRequested = 0;
   const bool wrapping = app.jobKind == jobs::JobKind::kWrapping;
   const auto& in = wrapping ? app.tracks.inFrame : app.tracks.exportIn;
   const auto& out = wrapping ? app.tracks.outFrame : app.tracks.exportOut;
   const size_t sel = active_base(app.timecode());
-  app.tracks.totalFrames = out[sel] - in[sel] + 1;
+  // The display knows the job's frames from its start, before the engine reports them.
+  control.set_total(out[sel] - in[sel] + 1);
 
   std::mutex mutex;
   std::condition_variable finished;
   bool done = false;
   jobs::JobMessage final;
-  InterruptScope interrupt(&app.tracks.cancelRequested);
+  InterruptScope interrupt(&control);
   std::thread worker = jobs::start_job(request, [&](const jobs::JobMessage& message) {
     std::lock_guard<std::mutex> lock(mutex);
     final = message;
@@ -46,8 +46,10 @@ jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress)
   const char separator = info.dropFrame ? ',' : '.';
   // The progress line; a finished job shows 100 %, as the dialog's bar jumps to the end.
   const auto show = [&](bool finishedJob) {
-    const uint32_t total = app.tracks.totalFrames.load();
-    const uint32_t progress = app.tracks.progressFrames.load();
+    const uint32_t total = control.total();
+    // The last frame completed, counted from IN (IN itself before the first).
+    const uint32_t done = control.done();
+    const uint32_t progress = done > 0 ? done - 1 : 0;
     // The frame reached, shown in plain timecode also when the job counts in the shifted base.
     int64_t frame = int64_t{in[sel]} + progress;
     if (sel == 1) frame = tc::count_plus_hours(info.fpsCode, info.dropFrame, frame, 1, '-');

@@ -21,15 +21,17 @@ LoadedSession analyse_file(app::APP_STATE_INFO& app, const std::string& path, bo
   session.opened = true;
   app.useFileApi = useFileApi ? 1 : 0;
   platform::FileSource source(file);
-  InterruptScope interrupt(&app.timecode().cancelCheck);
-  session.run = app::run_analysis(app, absolute, source, [&](const jobs::JobMessage& message) {
+  platform::AtomicJobControl control;
+  InterruptScope interrupt(&control);
+  const auto onMessage = [&](const jobs::JobMessage& message) {
     if (message.kind != jobs::JobMessageKind::kVerificationStarting) return;
-    if (skipCheck) app.timecode().cancelCheck = 1;
+    if (skipCheck) control.request_cancel();
     if (showProgress) {
       std::fprintf(stderr, "ストリームアドレスとSDTIタイムコードを検証しています... (%u frames)\n",
                    app.timecode().framesToCheck.load());
     }
-  });
+  };
+  session.run = app::run_analysis(app, absolute, source, control, onMessage);
   return session;
 }
 

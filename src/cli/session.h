@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/analysis_job.h"
 #include "app/app_state.h"
 #include "app/mxf_loading.h"
 

@@ -9,10 +9,13 @@
 
 namespace tavrin {
 
+// The control gets the frames of the range as its total and the frames exported as they are done;
+// it is asked before every frame whether to stop. A stop closes the files with every frame before
+// that one in them and none after (code 99).
 int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                          MXF_BASE_INFO* mxf);
+                          MXF_BASE_INFO* mxf, platform::JobControl& control);
 int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                           MXF_BASE_INFO* mxf);
+                           MXF_BASE_INFO* mxf, platform::JobControl& control);
 // Samples in the first n frames counted from midnight at the rate code's cadence.
 uint64_t samples_before_frame(uint64_t n, uint32_t rateCode);
 

@@ -28,7 +28,7 @@ int stop(std::vector<ExportFile>& files, int code) {
 }  // namespace
 
 int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                           MXF_BASE_INFO* mxf) {
+                           MXF_BASE_INFO* mxf, platform::JobControl& control) {
   ExportPlan plan;
   if (const int code = plan_export(mxfPath, tracks, mxf, kCodes, &plan); code != 0) return code;
 
@@ -65,8 +65,8 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   if (const int code = create_track_files(*tracks, plan, kCodes, &files); code != 0) {
     return stop(files, code);
   }
-  tracks->progressFrames = 0;
-  tracks->cancelRequested = 0;
+  control.set_total(plan.totalFrames);
+  control.set_done(0);
 
   std::vector<FrameSpan> spans(static_cast<size_t>(batchFrames));
   uint64_t done = 0;
@@ -93,18 +93,17 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
       }
     }
     for (uint64_t k = 0; k < frames; ++k) {
+      // A stop is honoured between frames: the files hold every frame before this one.
+      if (control.cancel_requested()) {
+        const int code = finish_track_files(files, kCodes);
+        return code != 0 ? code : kCancelled;
+      }
       if (reading && !write_frame(plan, plan.entry(batchStart + k), buffer.data() + k * slotBytes,
                                   spans[k], files)) {
         return stop(files, kFileWriteBwf);
       }
-      if (tracks->cancelRequested != 0) {
-        const int code = finish_track_files(files, kCodes);
-        tracks->totalFrames = 0;
-        tracks->cancelRequested = 0;
-        return code != 0 ? code : kCancelled;
-      }
-      tracks->progressFrames = static_cast<uint32_t>(done);
       ++done;
+      control.set_done(static_cast<uint32_t>(done));
     }
   }
   return finish_track_files(files, kCodes);

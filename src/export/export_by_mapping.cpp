@@ -38,7 +38,7 @@ int stop(std::vector<ExportFile>& files, int code) {
 }  // namespace
 
 int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                          MXF_BASE_INFO* mxf) {
+                          MXF_BASE_INFO* mxf, platform::JobControl& control) {
   ExportPlan plan;
   if (const int code = plan_export(mxfPath, tracks, mxf, kCodes, &plan); code != 0) return code;
 
@@ -54,8 +54,8 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   if (const int code = create_track_files(*tracks, plan, kCodes, &files); code != 0) {
     return stop(files, code);
   }
-  tracks->progressFrames = 0;
-  tracks->cancelRequested = 0;
+  control.set_total(plan.totalFrames);
+  control.set_done(0);
 
   std::vector<FrameSpan> spans;
   uint64_t done = 0;
@@ -95,17 +95,17 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
       }
     }
     for (size_t k = 0; k < spans.size(); ++k) {
+      // A stop is honoured between frames: the files hold every frame before this one.
+      if (control.cancel_requested()) {
+        const int code = finish_track_files(files, kCodes);
+        return code != 0 ? code : kCancelled;
+      }
       const uint8_t* bytes = reading ? mapped.data() + (spans[k].begin - view.begin) : nullptr;
       if (reading && !write_frame(plan, plan.entry(chunkStart + k), bytes, spans[k], files)) {
         return stop(files, kMapWriteBwf);
       }
-      if (tracks->cancelRequested != 0) {
-        const int code = finish_track_files(files, kCodes);
-        tracks->totalFrames = 0;
-        return code != 0 ? code : kCancelled;
-      }
-      tracks->progressFrames = static_cast<uint32_t>(done);
       ++done;
+      control.set_done(static_cast<uint32_t>(done));
     }
   }
   return finish_track_files(files, kCodes);

@@ -41,7 +41,6 @@ int plan_export(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, const MX
   plan->blockAlign = mxf->audio->blockAlign;
   plan->firstEntry = static_cast<size_t>(rel);
   plan->totalFrames = static_cast<uint32_t>(total);
-  tracks->totalFrames = plan->totalFrames;
 
   plan->dataSize = 0;
   for (uint64_t i = 0; i < total; ++i) plan->dataSize += plan->sample_bytes(plan->entry(i));

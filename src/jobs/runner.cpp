@@ -32,7 +32,13 @@ int preliminary_checks(const JobRequest& request) {
   return 0;
 }
 
+platform::JobControl& control_of(const JobRequest& request) {
+  static platform::NullJobControl unwatched;
+  return request.control != nullptr ? *request.control : unwatched;
+}
+
 void run_analysis(const JobRequest& request, const JobObserver& observer) {
+  platform::JobControl& control = control_of(request);
   const std::string name = platform::file_name(request.mxfPath);
   auto fail = [&](int sectionCode, int code) {
     observer({JobMessageKind::kFailed, code, std::string(),
@@ -81,14 +87,17 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
   read_identification(file, mxf);  // never stops the analysis
 
   mxf->timecode->framesToCheck = mxf->timecode->indexEntryCount;
+  control.set_total(mxf->timecode->indexEntryCount);
+  control.set_done(0);
   observer({JobMessageKind::kVerificationStarting, 0, std::string(), std::string()});
 
   mxf->sectionCode = 1000;
-  const int code = verify_sdti_timecode(file, mxf);
+  const int code = verify_sdti_timecode(file, mxf, control);
   if (code == 0) {
     observer({JobMessageKind::kSucceeded, 0, std::string(), std::string()});
   } else if (code >= 1001 && code <= 1012) {
-    observer({JobMessageKind::kFailed, code, std::string(), compose_verification_failure(name, code)});
+    observer(
+        {JobMessageKind::kFailed, code, std::string(), compose_verification_failure(name, code)});
   } else if (code == 99) {
     observer({JobMessageKind::kFailed, 99, std::string(), compose_analysis_cancelled(name)});
   } else {
@@ -98,15 +107,24 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
 
 void run_processing(const JobRequest& request, const JobObserver& observer) {
   const bool wrapping = request.jobKind == JobKind::kWrapping;
-  const int section = wrapping ? (request.useFileApi ? 3000 : 2000)
-                               : (request.useFileApi ? 5000 : 4000);
+  const int section =
+      wrapping ? (request.useFileApi ? 3000 : 2000) : (request.useFileApi ? 5000 : 4000);
   if (request.mxf != nullptr) request.mxf->sectionCode = section;
+  platform::JobControl& control = control_of(request);
   int code = 0;
   switch (section) {
-    case 2000: code = wrap_audio_by_mapping(request.mxfPath, request.tracks, request.mxf); break;
-    case 3000: code = wrap_audio_by_file_api(request.mxfPath, request.tracks, request.mxf); break;
-    case 4000: code = export_bwf_by_mapping(request.mxfPath, request.tracks, request.mxf); break;
-    default: code = export_bwf_by_file_api(request.mxfPath, request.tracks, request.mxf); break;
+    case 2000:
+      code = wrap_audio_by_mapping(request.mxfPath, request.tracks, request.mxf, control);
+      break;
+    case 3000:
+      code = wrap_audio_by_file_api(request.mxfPath, request.tracks, request.mxf, control);
+      break;
+    case 4000:
+      code = export_bwf_by_mapping(request.mxfPath, request.tracks, request.mxf, control);
+      break;
+    default:
+      code = export_bwf_by_file_api(request.mxfPath, request.tracks, request.mxf, control);
+      break;
   }
   const std::string name = platform::file_name(request.mxfPath);
   const std::string jobText(job_text(request.jobKind));
@@ -126,11 +144,12 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
 
 std::string compose_analysis_failure(const std::string& mxfName, int sectionCode, int code,
                                      bool useFileApi) {
-  return cut(format("%s\n\nこのファイルはロードできません。\n\n%s\n\n処理セクション: %s\nERR: %d  "
-                    "process: %s",
-                    mxfName.c_str(), message_text(sectionCode, code).c_str(),
-                    std::string(section_name(sectionCode)).c_str(), code,
-                    std::string(process_name(useFileApi)).c_str()));
+  return cut(
+      format("%s\n\nこのファイルはロードできません。\n\n%s\n\n処理セクション: %s\nERR: %d  "
+             "process: %s",
+             mxfName.c_str(), message_text(sectionCode, code).c_str(),
+             std::string(section_name(sectionCode)).c_str(), code,
+             std::string(process_name(useFileApi)).c_str()));
 }
 
 std::string compose_verification_failure(const std::string& mxfName, int code) {
@@ -155,8 +174,8 @@ std::string compose_job_cancelled(const std::string& mxfName, JobKind kind, bool
                     std::string(process_name(useFileApi)).c_str()));
 }
 
-std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode,
-                                int code, bool useFileApi) {
+std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode, int code,
+                                bool useFileApi) {
   return cut(format("%s\n\n%s中にエラーが発生しました。\n%s\n\n\tERR: %d  process: %s",
                     mxfName.c_str(), std::string(job_text(kind)).c_str(),
                     message_text(sectionCode, code).c_str(), code,
@@ -165,10 +184,15 @@ std::string compose_job_failure(const std::string& mxfName, JobKind kind, int se
 
 void run_job(const JobRequest& request, const JobObserver& observer) {
   switch (request.jobKind) {
-    case JobKind::kAnalysis: run_analysis(request, observer); break;
+    case JobKind::kAnalysis:
+      run_analysis(request, observer);
+      break;
     case JobKind::kWrapping:
-    case JobKind::kExport: run_processing(request, observer); break;
-    default: break;  // an unknown kind ends at once, without a message
+    case JobKind::kExport:
+      run_processing(request, observer);
+      break;
+    default:
+      break;  // an unknown kind ends at once, without a message
   }
 }
 

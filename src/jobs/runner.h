@@ -12,6 +12,7 @@
 #include "jobs/messages.h"
 #include "mxf/records.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "wrap/track_job.h"
 
 namespace tavrin::jobs {
@@ -23,6 +24,8 @@ struct JobRequest {
   MXF_BASE_INFO* mxf = nullptr;
   AUDIOTRACK_IO_INFO* tracks = nullptr;
   bool useFileApi = false;
+  // Progress and stop requests of the timecode check or the engine; none = nobody watching.
+  platform::JobControl* control = nullptr;
 };
 
 enum class JobMessageKind {
@@ -57,8 +60,8 @@ std::string compose_verification_failure(const std::string& mxfName, int code);
 std::string compose_analysis_cancelled(const std::string& mxfName);
 std::string compose_job_success(const std::string& mxfName, JobKind kind, bool useFileApi);
 std::string compose_job_cancelled(const std::string& mxfName, JobKind kind, bool useFileApi);
-std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode,
-                                int code, bool useFileApi);
+std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode, int code,
+                                bool useFileApi);
 
 // The title of the success message of wrapping and export.
 inline constexpr const char* kJobSuccessTitle = "MXF Corvane";

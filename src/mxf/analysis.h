@@ -5,6 +5,7 @@
 
 #include "mxf/records.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 
 namespace tavrin {
 
@@ -27,7 +28,9 @@ int read_video_descriptor(const ByteSource* file, MXF_BASE_INFO* mxf);
 // Identification of the writing application; never stops the analysis (section 900).
 int read_identification(const ByteSource* file, MXF_BASE_INFO* mxf);
 // Frame-by-frame check of the system item timecode (section 1000).
-int verify_sdti_timecode(const ByteSource* mxfHandle, MXF_BASE_INFO* mxf);
+// Progress goes to `control`, which is asked before every edit unit whether to stop (code 99).
+int verify_sdti_timecode(const ByteSource* mxfHandle, MXF_BASE_INFO* mxf,
+                         platform::JobControl& control);
 
 // Codes of the partition step.
 namespace partition_codes {

@@ -108,7 +108,6 @@ struct MXF_TIMECODE_INFO {
   uint32_t maxSegmentDuration = 0;
   std::atomic<uint32_t> framesToCheck{0};
   std::atomic<uint32_t> framesChecked{0};
-  std::atomic<uint32_t> cancelCheck{0};
   uint32_t useFileApi = 0;
   TimecodeErrorList* errorList = nullptr;
 };

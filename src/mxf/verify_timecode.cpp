@@ -81,7 +81,8 @@ uint32_t timecode_word_count(uint32_t word, const MXF_TIMECODE_INFO& timecode) {
   return static_cast<uint32_t>(count);
 }
 
-int verify_sdti_timecode(const ByteSource* mxfHandle, MXF_BASE_INFO* mxf) {
+int verify_sdti_timecode(const ByteSource* mxfHandle, MXF_BASE_INFO* mxf,
+                         platform::JobControl& control) {
   using namespace verify_codes;
   if (mxfHandle == nullptr || !mxfHandle->valid()) return kInvalidFile;
   if (mxf == nullptr) return kNoBaseInfo;
@@ -100,15 +101,16 @@ int verify_sdti_timecode(const ByteSource* mxfHandle, MXF_BASE_INFO* mxf) {
   WorkArrays arrays(timecode);
   std::vector<uint32_t>& words = timecode->timecodeWords;
   if (!allocate_zeroed(&words, n)) return kNoIndexOrWordMemory;
-  // The cancel request is not cleared here: the loader clears it before the analysis starts, and
-  // a request made since (a skip asked for when this step was announced) must stop it before
-  // its first edit unit.
+  // A stop request is never cleared here: one made since the step was announced (a skip asked
+  // for at once) must stop it before its first edit unit.
   timecode->framesChecked = 0;
+  control.set_total(n);
+  control.set_done(0);
 
   const int readCode =
       timecode->useFileApi != 0
-          ? read_timecode_words_by_file(*mxfHandle, entries, timecode, &words)
-          : read_timecode_words_by_view(*mxfHandle, *mxf, entries, timecode, &words);
+          ? read_timecode_words_by_file(*mxfHandle, entries, timecode, &words, control)
+          : read_timecode_words_by_view(*mxfHandle, *mxf, entries, timecode, &words, control);
   if (readCode != 0) return readCode;
 
   std::vector<uint32_t>& counts = timecode->frameNumbers;

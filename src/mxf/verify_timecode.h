@@ -9,6 +9,7 @@
 
 #include "mxf/records.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "timecode/timecode.h"
 
 namespace tavrin {
@@ -61,18 +62,21 @@ uint32_t timecode_word_count(uint32_t word, const MXF_TIMECODE_INFO& timecode);
 
 // Reads the timecode word of edit units [0, words->size()) by positioned reads, one per edit unit.
 // A word whose four bytes are not all in the file (or cannot be read) is 0. Returns 0, or 99 when
-// cancelCheck was set before an edit unit (then cleared). Sets framesChecked as it goes.
+// the control asked to stop before an edit unit (the request is left as it is). Reports the edit
+// units read to the control and keeps the index of the last one in framesChecked.
 int read_timecode_words_by_file(const platform::ByteSource& file,
                                 const std::vector<INDEX_ENTRY_ARRAY>& entries,
-                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words);
+                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words,
+                                platform::JobControl& control);
 
 // The same words read through one read-only view per index table segment. Each edit unit's word is
 // taken at its own filePosition inside the view, so both methods read the same bytes on every
-// file; a view never reaches past the end of the file. Returns 0, 99 (cancelled, cleared), 1006
+// file; a view never reaches past the end of the file. Returns 0, 99 (stopped), 1006
 // when the file cannot be mapped at all (its first view fails) or 1007 when a later view fails.
 int read_timecode_words_by_view(const platform::ByteSource& file, const MXF_BASE_INFO& mxf,
                                 const std::vector<INDEX_ENTRY_ARRAY>& entries,
-                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words);
+                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words,
+                                platform::JobControl& control);
 
 // Bytes of one edit unit by the size rule of the index: the last delta entry's offset plus the
 // slice offset plus the element behind it (the ANC element when the file has one, else a sound

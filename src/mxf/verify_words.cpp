@@ -29,17 +29,13 @@ bool word_below(uint64_t filePosition, uint64_t end) {
   return filePosition <= end && end - filePosition >= kWordEnd;
 }
 
-// Seen before every edit unit. A request is answered once: the flag is cleared.
-bool cancel_requested(MXF_TIMECODE_INFO* timecode) {
-  if (timecode->cancelCheck.load(std::memory_order_relaxed) == 0) return false;
-  timecode->cancelCheck.store(0, std::memory_order_relaxed);
-  return true;
-}
-
+// Stores the word of edit unit i and reports it read: i + 1 edit units are done, and the record
+// keeps the index of the last one read.
 void store_word(std::vector<uint32_t>* words, uint64_t i, uint32_t word,
-                MXF_TIMECODE_INFO* timecode) {
+                MXF_TIMECODE_INFO* timecode, platform::JobControl& control) {
   (*words)[i] = word & ~kDropFrameFlagBit;
   timecode->framesChecked.store(static_cast<uint32_t>(i), std::memory_order_relaxed);
+  control.set_done(static_cast<uint32_t>(i + 1));
 }
 
 // End (exclusive) of the run that starts at edit unit i: the end of its index table segment, at
@@ -64,11 +60,12 @@ uint64_t described_edit_unit_size(const MXF_BASE_INFO& mxf, const INDEX_ENTRY_AR
 
 int read_timecode_words_by_file(const platform::ByteSource& file,
                                 const std::vector<INDEX_ENTRY_ARRAY>& entries,
-                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words) {
+                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words,
+                                platform::JobControl& control) {
   const uint64_t n = std::min<uint64_t>(words->size(), entries.size());
   const uint64_t size = file.size();
   for (uint64_t i = 0; i < n; ++i) {
-    if (cancel_requested(timecode)) return verify_codes::kCancelled;
+    if (control.cancel_requested()) return verify_codes::kCancelled;
     uint32_t word = 0;
     const uint64_t position = entries[i].filePosition;
     if (word_below(position, size)) {
@@ -77,14 +74,15 @@ int read_timecode_words_by_file(const platform::ByteSource& file,
           file.read_at(position + kTimecodeWordOffset, bytes, kTimecodeWordSize);
       if (r.bytes == kTimecodeWordSize) word = little_endian_word(bytes);
     }
-    store_word(words, i, word, timecode);
+    store_word(words, i, word, timecode, control);
   }
   return 0;
 }
 
 int read_timecode_words_by_view(const platform::ByteSource& file, const MXF_BASE_INFO& mxf,
                                 const std::vector<INDEX_ENTRY_ARRAY>& entries,
-                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words) {
+                                MXF_TIMECODE_INFO* timecode, std::vector<uint32_t>* words,
+                                platform::JobControl& control) {
   const uint64_t n = std::min<uint64_t>(words->size(), entries.size());
   const uint64_t size = file.size();
   bool firstView = true;
@@ -117,13 +115,13 @@ int read_timecode_words_by_view(const platform::ByteSource& file, const MXF_BASE
     }
 
     for (uint64_t k = i; k < end; ++k) {
-      if (cancel_requested(timecode)) return verify_codes::kCancelled;
+      if (control.cancel_requested()) return verify_codes::kCancelled;
       uint32_t word = 0;
       const uint64_t position = entries[k].filePosition;
       if (view && position >= low && word_below(position - low, bytes.size())) {
         word = little_endian_word(bytes.data() + (position - low) + kTimecodeWordOffset);
       }
-      store_word(words, k, word, timecode);
+      store_word(words, k, word, timecode, control);
     }
     i = end;  // the view of this run is released here
   }

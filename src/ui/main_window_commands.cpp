@@ -1,7 +1,5 @@
 // The main window's commands: each runs one operation of the working set and shows what it
 // returns; the caller (run_command) refreshes afterwards.
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
@@ -13,22 +11,26 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/analysis_job.h"
 #include "app/command_state.h"
 #include "app/command_table.h"
 #include "app/inout.h"
 #include "app/library_files.h"
 #include "app/list_selection.h"
 #include "app/mxf_loading.h"
-#include "app/settings.h"
 #include "app/track_assignment.h"
 #include "app/track_selection.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "platform/paths.h"
+#include "ui/dialog_context.h"
+#include "ui/export_dialog.h"
 #include "ui/library_model.h"
 #include "ui/library_view.h"
 #include "ui/look.h"
 #include "ui/main_window.h"
 #include "ui/message_presenter.h"
+#include "ui/settings_dialog.h"
 #include "ui/track_view.h"
 #include "ui/window_controls.h"
 #include "ui/window_pictures.h"
@@ -67,7 +69,8 @@ void MainWindow::load_path(const QString& path, int origin) {
 
 void MainWindow::run_analysis_dialog() {
   platform::FileSource source(app_.mxfHandle);
-  const app::AnalysisRun run = app::run_analysis(app_, app_.mxfPath, source);
+  platform::AtomicJobControl control;
+  const app::AnalysisRun run = app::run_analysis(app_, app_.mxfPath, source, control);
   const app::AnalysisDecision decision =
       app::decide_analysis(app_, run, [this](const UserMessage& message) { return ask(message); });
   for (const UserMessage& message : decision.messages) {
@@ -331,28 +334,8 @@ void MainWindow::show_about() {
 namespace tavrin::ui {
 
 void MainWindow::show_settings() {
-  // The processing settings: the check box and the buffer list, OK stores, Cancel keeps.
-  QDialog dialog(this);
-  dialog.setWindowTitle(qs(std::string(app::kSettingsTitle)));
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* check = new QCheckBox(qs(std::string(app::kUseFileApiText)), &dialog);
-  auto* combo = new QComboBox(&dialog);
-  for (std::string_view item : app::kWavBufferItems) combo->addItem(qs(std::string(item)));
-  const app::SettingsValues values = app::settings_values(app_);
-  check->setChecked(values.useFileApi);
-  combo->setCurrentIndex(values.wavBufferIndex);
-  layout->addWidget(check);
-  layout->addWidget(new QLabel(qs(std::string(app::kWavBufferLabel)), &dialog));
-  layout->addWidget(combo);
-  layout->addWidget(new QLabel(qs(std::string(app::kSettingsNote)), &dialog));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  buttons->button(QDialogButtonBox::Cancel)->setText(qs(std::string(app::kSettingsCancel)));
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  layout->addWidget(buttons);
-  if (dialog.exec() == QDialog::Accepted) {
-    app::accept_settings(app_, check->isChecked(), combo->currentIndex());
-  }
+  SettingsDialog dialog(app_, this);
+  dialog.exec();
 }
 
 void MainWindow::run_wrap() {

@@ -1,15 +1,15 @@
 // The job record of the 24 audio tracks that every wrapping and export engine takes: the files
 // assigned to the tracks, their switches, the export marks, the IN/OUT points in both counting
-// bases, the export folder and prefix, the buffer setting, and the progress and cancel fields the
-// progress display shares with the running engine.
+// bases, the export folder and prefix and the buffer setting. Progress and stop requests travel
+// through the job control the engine is given, not through this record.
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "mxf/records.h"
+#include "platform/job_control.h"
 #include "wav/wav_records.h"
 
 namespace tavrin {
@@ -36,11 +36,6 @@ struct AUDIOTRACK_IO_INFO {
   std::array<uint32_t, 2> exportOut{};
   std::string exportFolder;
   std::string exportPrefix;
-  // Shared with the progress display: the last frame completed (0-based from IN), the frames of
-  // the job, and the cancel request (1 asks the engine to stop; the engine clears it).
-  std::atomic<uint32_t> progressFrames{0};
-  std::atomic<uint32_t> totalFrames{0};
-  std::atomic<uint32_t> cancelRequested{0};
 
   AUDIOTRACK_IO_INFO() {
     trackSwitch.fill(kTrackAbsent);
@@ -48,10 +43,13 @@ struct AUDIOTRACK_IO_INFO {
   }
 };
 
-// Wrapping engines: overwrite the samples of the ON tracks from IN to OUT in place.
+// Wrapping engines: overwrite the samples of the ON tracks from IN to OUT in place. The control
+// gets the frames of the range as its total and the frames written as they are done; it is asked
+// before every frame whether to stop, and a stop leaves every frame before that one written and
+// none after (code 99).
 int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                          MXF_BASE_INFO* mxf);
+                          MXF_BASE_INFO* mxf, platform::JobControl& control);
 int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                           MXF_BASE_INFO* mxf);
+                           MXF_BASE_INFO* mxf, platform::JobControl& control);
 
 }  // namespace tavrin

@@ -109,11 +109,13 @@ int read_batch(FileJob& job, uint64_t samples) {
   return 0;
 }
 
-int write_batch(FileJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint64_t frames,
+int write_batch(FileJob& job, platform::JobControl& control, uint64_t first, uint64_t frames,
                 uint64_t* done) {
   const WrapPlan& plan = job.plan;
   uint64_t sampleOffset = 0;  // samples of the batch before the frame
   for (uint64_t k = 0; k < frames; ++k) {
+    // A stop is honoured between frames: every frame before this one is whole, none after.
+    if (control.cancel_requested()) return kCancelled;
     const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
     const size_t valueBytes = static_cast<size_t>(plan.sample_bytes(e));
     for (const TrackWrite& w : plan.writes) {
@@ -140,12 +142,8 @@ int write_batch(FileJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint64
           job.mxf.write_at(position + kElementHeaderSize, value, valueBytes);
       if (!put.ok() || put.bytes != valueBytes) return kFileWriteFailed;
     }
-    if (tracks->cancelRequested != 0) {
-      tracks->cancelRequested = 0;
-      return kCancelled;
-    }
-    tracks->progressFrames = static_cast<uint32_t>(*done);
     *done += 1;
+    control.set_done(static_cast<uint32_t>(*done));
     sampleOffset += e.samplesInFrame;
   }
   return 0;
@@ -154,7 +152,7 @@ int write_batch(FileJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint64
 }  // namespace
 
 int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                           MXF_BASE_INFO* mxf) {
+                           MXF_BASE_INFO* mxf, platform::JobControl& control) {
   FileJob job;
   if (const int code = plan_wrap(mxfPath, tracks, mxf, kCodes, &job.plan); code != 0) return code;
   const WrapPlan& plan = job.plan;
@@ -188,8 +186,8 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   job.consumed.assign(plan.sources.size(), 0);
   job.delivered.assign(plan.sources.size(), 0);
 
-  tracks->progressFrames = 0;
-  tracks->cancelRequested = 0;
+  control.set_total(static_cast<uint32_t>(total));
+  control.set_done(0);
   uint64_t done = 0;
   while (done < total) {
     const uint64_t first = done;
@@ -198,7 +196,7 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
     if (const int code = read_batch(job, batch_samples(plan, first, frames)); code != 0) {
       return finish(job, code);
     }
-    if (const int code = write_batch(job, tracks, first, frames, &done); code != 0) {
+    if (const int code = write_batch(job, control, first, frames, &done); code != 0) {
       return finish(job, code);
     }
   }

@@ -32,6 +32,9 @@ struct MappingJob {
   platform::DirectoryRecord before;
   bool timesKnown = false;
   bool wroteAny = false;
+  // Pages were made writable: the system may take that as a change of the file's times even
+  // before a byte is written.
+  bool touched = false;
   std::vector<uint64_t> consumed;  // per source: data bytes the runs so far have passed
 };
 
@@ -45,7 +48,7 @@ int finish(MappingJob& job, int code) {
   if (code == 0) {
     const platform::FileTime now = platform::now_utc_whole_seconds();
     platform::set_file_times(job.mxf, now, now);
-  } else if (job.wroteAny && job.timesKnown) {
+  } else if ((job.wroteAny || job.touched) && job.timesKnown) {
     platform::set_file_times(job.mxf, job.before.lastAccess, job.before.lastWrite);
   }
   job.mxf.close();
@@ -104,9 +107,11 @@ struct WavRunView {
 };
 
 // Writes the run [first, first + frames). Returns 0, 99 or a code.
-int write_run(MappingJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint64_t frames,
+int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, uint64_t frames,
               uint64_t* done) {
   const WrapPlan& plan = job.plan;
+  // A stop before the run's first frame leaves the run's pages alone.
+  if (control.cancel_requested()) return kCancelled;
   Span span;
   if (run_span(plan, first, frames, job.fileSize, &span) != ElementFault::kNone) {
     return layout_code(kCodes, job.wroteAny);
@@ -150,6 +155,7 @@ int write_run(MappingJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint6
   }
 
   // The pages of the values become writable in one call each rather than a fault per page.
+  job.touched = true;
   for (uint64_t k = 0; k < frames; ++k) {
     const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
     for (const TrackWrite& w : plan.writes) {
@@ -161,6 +167,8 @@ int write_run(MappingJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint6
 
   uint64_t sampleOffset = 0;  // samples of the run before the frame
   for (uint64_t k = 0; k < frames; ++k) {
+    // A stop is honoured between frames: every frame before this one is whole, none after.
+    if (control.cancel_requested()) return kCancelled;
     const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
     for (const TrackWrite& w : plan.writes) {
       uint64_t position = 0;
@@ -178,12 +186,8 @@ int write_run(MappingJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint6
                     any ? wav.bytes - offset : 0, e.samplesInFrame, plan.slotBytes, value);
     }
     job.wroteAny = job.wroteAny || !plan.writes.empty();
-    if (tracks->cancelRequested != 0) {
-      tracks->cancelRequested = 0;
-      return kCancelled;
-    }
-    tracks->progressFrames = static_cast<uint32_t>(*done);
     *done += 1;
+    control.set_done(static_cast<uint32_t>(*done));
     sampleOffset += e.samplesInFrame;
   }
   return 0;
@@ -192,7 +196,7 @@ int write_run(MappingJob& job, AUDIOTRACK_IO_INFO* tracks, uint64_t first, uint6
 }  // namespace
 
 int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                          MXF_BASE_INFO* mxf) {
+                          MXF_BASE_INFO* mxf, platform::JobControl& control) {
   MappingJob job;
   if (const int code = plan_wrap(mxfPath, tracks, mxf, kCodes, &job.plan); code != 0) return code;
 
@@ -215,11 +219,11 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   if (const int code = open_wav_sources(&job.plan, kCodes); code != 0) return finish(job, code);
   job.consumed.assign(job.plan.sources.size(), 0);
 
-  tracks->progressFrames = 0;
-  tracks->cancelRequested = 0;
+  control.set_total(static_cast<uint32_t>(total));
+  control.set_done(0);
   uint64_t done = 0;
   for (const uint64_t frames : runs) {
-    if (const int code = write_run(job, tracks, done, frames, &done); code != 0) {
+    if (const int code = write_run(job, control, done, frames, &done); code != 0) {
       return finish(job, code);
     }
   }

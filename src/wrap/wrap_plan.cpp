@@ -136,7 +136,6 @@ int plan_wrap(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, const MXF_
     plan->maxSamplesInFrame = std::max(plan->maxSamplesInFrame, plan->entry(i).samplesInFrame);
   }
   if (const int code = plan_tracks(*tracks, *mxf->audio, codes, plan); code != 0) return code;
-  tracks->totalFrames = plan->totalFrames;
   return 0;
 }
 

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "app/analysis_job.h"
 #include "app/app_state.h"
 #include "app/mxf_loading.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "timecode/timecode.h"
 #include "wav/wav_library.h"
 
@@ -58,7 +60,8 @@ inline WAV_LIBRARY_ENTRY* add_entry(APP_STATE_INFO& app, const std::string& name
 inline AnalysisDialog analysis_dialog(bool keepAfterSkip = true) {
   return [keepAfterSkip](APP_STATE_INFO& app) {
     platform::FileSource source(app.mxfHandle);
-    const AnalysisRun run = run_analysis(app, app.mxfPath, source);
+    platform::NullJobControl control;
+    const AnalysisRun run = run_analysis(app, app.mxfPath, source, control);
     decide_analysis(app, run, [keepAfterSkip](const UserMessage&) { return keepAfterSkip; });
   };
 }

@@ -8,10 +8,14 @@
 
 #include "export_test_support.h"
 #include "platform/file.h"
+#include "support/job_controls.h"
 #include "timecode/timecode.h"
 
 namespace tavrin::test {
 namespace {
+
+// Nobody watches these jobs: no progress is shown and no stop is asked for.
+platform::NullJobControl unwatched;
 
 struct RateCase {
   const char* name;
@@ -48,9 +52,10 @@ class ExportRateTest : public ::testing::TestWithParam<RateCase> {
     for (const Engine engine : {Engine::kMapping, Engine::kFileApi}) {
       AUDIOTRACK_IO_INFO job;
       prepare_export(*f, inFrame, outFrame, tracks, dir.path(), engine_name(engine), &job);
-      ASSERT_EQ(run_export(engine, *f, &job), 0) << engine_name(engine);
-      EXPECT_EQ(job.totalFrames, outFrame - inFrame + 1);
-      EXPECT_EQ(job.progressFrames, outFrame - inFrame);
+      CancelAtFrame control;
+      ASSERT_EQ(run_export(engine, *f, &job, &control), 0) << engine_name(engine);
+      EXPECT_EQ(control.total(), outFrame - inFrame + 1);
+      EXPECT_EQ(control.done(), outFrame - inFrame + 1);
     }
     for (const size_t t : tracks) {
       EXPECT_EQ(read_file(track_file(dir.path(), "Mapping", t)),
@@ -183,7 +188,7 @@ TEST(ExportNames, CounterNameWhenTheTrackNameIsTakenReplacingAnEarlierOne) {
   AUDIOTRACK_IO_INFO job;
   prepare_export(*f, 0, 0, {0}, dir.path(), "AUD", &job);
   job.exportCounter = 1234567;
-  ASSERT_EQ(export_bwf_by_mapping(f->path, &job, &f->records.base), 0);
+  ASSERT_EQ(export_bwf_by_mapping(f->path, &job, &f->records.base, unwatched), 0);
   EXPECT_TRUE(platform::file_exists(dir.file("AUD1.wav 1234567.wav")));
 }
 
@@ -204,7 +209,7 @@ TEST(ExportNames, LongNamesAreKeptWhole) {
   const std::string prefix(200, 'p');
   AUDIOTRACK_IO_INFO job;
   prepare_export(*f, 0, 2, {0}, folder, prefix, &job);
-  ASSERT_EQ(export_bwf_by_file_api(f->path, &job, &f->records.base), 0);
+  ASSERT_EQ(export_bwf_by_file_api(f->path, &job, &f->records.base, unwatched), 0);
   EXPECT_EQ(samples_of(read_file(track_file(folder, prefix, 0))), expected_samples(*f, 0, 0, 2));
 }
 

@@ -13,6 +13,7 @@
 #include "export_test_support.h"
 #include "jobs/runner.h"
 #include "platform/file.h"
+#include "support/job_controls.h"
 
 namespace tavrin::test {
 namespace {
@@ -33,50 +34,52 @@ class ExportSafetyTest : public ::testing::TestWithParam<Engine> {
     ASSERT_NE(f, nullptr);
     ASSERT_TRUE(f->loaded()) << f->failureText;
   }
-  int run(AUDIOTRACK_IO_INFO* job) { return run_export(GetParam(), *f, job); }
+  int run(AUDIOTRACK_IO_INFO* job, platform::JobControl* control = nullptr) {
+    return run_export(GetParam(), *f, job, control);
+  }
 
   TempDir dir;
   std::unique_ptr<AnalysedFixture> f;
 };
 
-TEST_P(ExportSafetyTest, CancelLeavesFilesWithTheFullLengthHeaderAndFewerSamples) {
-  load(600, 2);
+// A stop asked for at frame k (before the first frame, inside a segment, at a segment's first
+// frame, before the last frame): the files are closed with the header of the full range and the
+// samples of frames 0 .. k - 1, none of frame k or later.
+TEST_P(ExportSafetyTest, CancelAtFrameKLeavesTheFramesBeforeItAndTheFullLengthHeader) {
+  load(30, 2);
+  const std::vector<uint8_t> all = expected_samples(*f, 0, 0, 29);
+  for (const uint32_t k : {0u, 3u, 7u, 29u}) {
+    SCOPED_TRACE(k);
+    AUDIOTRACK_IO_INFO job;
+    prepare_export(*f, 0, 29, {0, 1}, dir.path(), "C" + std::to_string(k) + "-", &job);
+    CancelAtFrame control(k);
+    ASSERT_EQ(run(&job, &control), kCancelled);
+    EXPECT_EQ(control.total(), 30u);
+    EXPECT_EQ(control.done(), k);
+    EXPECT_TRUE(control.cancel_requested());
+    for (const size_t t : {0, 1}) {
+      const std::vector<uint8_t> file =
+          read_file(track_file(dir.path(), "C" + std::to_string(k) + "-", t));
+      ASSERT_GE(file.size(), kBwfHeaderSize);
+      EXPECT_EQ(le32(file, kBwfDataSizeOffset), all.size());
+      EXPECT_EQ(le32(file, 4), all.size() + 746);
+      const std::vector<uint8_t> held = samples_of(file);
+      if (k == 0) {
+        EXPECT_TRUE(held.empty());
+      } else {
+        EXPECT_EQ(held, expected_samples(*f, t, 0, k - 1));
+      }
+    }
+  }
+  // Without a stop the job reports every frame, counting up from 0 once.
   AUDIOTRACK_IO_INFO job;
-  prepare_export(*f, 0, 599, {0, 1}, dir.path(), "C", &job);
-  // The request comes from another thread once a few frames are done. On the rare run that ends
-  // before the watcher sees a frame, the export is repeated.
-  int result = 0;
-  for (int attempt = 0; attempt < 20 && result != kCancelled; ++attempt) {
-    // A file left by an earlier attempt would send this one to the counter name.
-    std::remove(track_file(dir.path(), "C", 0).c_str());
-    std::remove(track_file(dir.path(), "C", 1).c_str());
-    job.progressFrames = 0;
-    std::atomic<bool> stop{false};
-    std::thread watcher([&] {
-      while (!stop && job.progressFrames < 3) std::this_thread::yield();
-      job.cancelRequested = 1;
-    });
-    result = run(&job);
-    stop = true;
-    watcher.join();
-  }
-  ASSERT_EQ(result, kCancelled);
-  EXPECT_EQ(job.totalFrames, 0u);
-  if (GetParam() == Engine::kFileApi) {
-    EXPECT_EQ(job.cancelRequested, 0u);
-  }
-  const std::vector<uint8_t> all = expected_samples(*f, 0, 0, 599);
-  for (const size_t t : {0, 1}) {
-    const std::vector<uint8_t> file = read_file(track_file(dir.path(), "C", t));
-    ASSERT_GE(file.size(), kBwfHeaderSize);
-    EXPECT_EQ(le32(file, kBwfDataSizeOffset), all.size());
-    EXPECT_EQ(le32(file, 4), all.size() + 746);
-    // Whole frames up to the one that saw the request, and their samples are the right ones.
-    const std::vector<uint8_t> held = samples_of(file);
-    EXPECT_LT(held.size(), all.size());
-    EXPECT_GE(held.size(), 3u * 1601 * 3);
-    EXPECT_EQ(held, expected_samples(*f, t, 0, job.progressFrames + 1));
-  }
+  prepare_export(*f, 0, 29, {0, 1}, dir.path(), "W", &job);
+  CancelAtFrame watched;
+  ASSERT_EQ(run(&job, &watched), 0);
+  EXPECT_EQ(watched.done(), 30u);
+  EXPECT_EQ(watched.totals_set(), 1u);
+  EXPECT_EQ(watched.went_backwards(), 0u);
+  EXPECT_GE(watched.times_asked(), 30u);
 }
 
 TEST_P(ExportSafetyTest, AContentPackageWithSwappedElementsStopsTheExport) {
@@ -166,8 +169,9 @@ TEST_P(ExportSafetyTest, RefusesJobsItCannotRun) {
     return run_export(engine, *f, &j);
   };
   const auto direct = [&](const std::string& path, AUDIOTRACK_IO_INFO* j, MXF_BASE_INFO* m) {
-    return engine == Engine::kMapping ? export_bwf_by_mapping(path, j, m)
-                                      : export_bwf_by_file_api(path, j, m);
+    platform::NullJobControl unwatched;
+    return engine == Engine::kMapping ? export_bwf_by_mapping(path, j, m, unwatched)
+                                      : export_bwf_by_file_api(path, j, m, unwatched);
   };
   EXPECT_EQ(direct("", &job, base), code_for(engine, kMapNoPath, kFileNoPath));
   EXPECT_EQ(direct(f->path, nullptr, base), code_for(engine, kMapNoJob, kFileNoJob));

@@ -20,9 +20,13 @@ inline const char* engine_name(Engine engine) {
   return engine == Engine::kMapping ? "Mapping" : "FileApi";
 }
 
-inline int run_export(Engine engine, AnalysedFixture& f, AUDIOTRACK_IO_INFO* job) {
-  return engine == Engine::kMapping ? export_bwf_by_mapping(f.path, job, &f.records.base)
-                                    : export_bwf_by_file_api(f.path, job, &f.records.base);
+// Runs the engine with `control` (none: nobody watching).
+inline int run_export(Engine engine, AnalysedFixture& f, AUDIOTRACK_IO_INFO* job,
+                      platform::JobControl* control = nullptr) {
+  platform::NullJobControl unwatched;
+  platform::JobControl& c = control != nullptr ? *control : unwatched;
+  return engine == Engine::kMapping ? export_bwf_by_mapping(f.path, job, &f.records.base, c)
+                                    : export_bwf_by_file_api(f.path, job, &f.records.base, c);
 }
 
 // File frames inFrame .. outFrame of the tracks (0-based) into folder/prefix<n>.wav.

@@ -105,7 +105,8 @@ TEST(LayoutCheck, LayoutsTheEnginesCannotAddressAreRefused) {
          o.deltaEntryCount = 1;
        },
        611},
-      {"last edit unit laid out otherwise", [](MxfFixtureOptions& o) { o.swapSoundFrame = 11; }, 615},
+      {"last edit unit laid out otherwise", [](MxfFixtureOptions& o) { o.swapSoundFrame = 11; },
+       615},
   };
   for (const auto& c : cases) {
     MxfFixtureOptions o = small_options();

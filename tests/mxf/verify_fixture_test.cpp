@@ -33,7 +33,8 @@ Found verify_again(const std::string& path, MxfRecords& records, bool useFileApi
   const platform::FileSource source(file);
   records.timecode.errorList = &found.errors;
   records.timecode.useFileApi = useFileApi ? 1 : 0;
-  found.code = verify_sdti_timecode(&source, &records.base);
+  platform::NullJobControl unwatched;
+  found.code = verify_sdti_timecode(&source, &records.base, unwatched);
   records.timecode.errorList = nullptr;
   return found;
 }

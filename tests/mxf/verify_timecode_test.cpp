@@ -15,6 +15,7 @@
 #include "mxf/analysis.h"
 #include "platform/byte_source.h"
 #include "platform/file.h"
+#include "support/job_controls.h"
 #include "support/temp_dir.h"
 #include "timecode/timecode.h"
 
@@ -139,9 +140,10 @@ struct Synthetic {
     records.timecode.startsInHour23 = startsInHour23;
   }
 
-  int verify(const ByteSource& source, bool useFileApi) {
+  int verify(const ByteSource& source, bool useFileApi, platform::JobControl* control = nullptr) {
     records.timecode.useFileApi = useFileApi ? 1 : 0;
-    return verify_sdti_timecode(&source, &records.base);
+    platform::NullJobControl unwatched;
+    return verify_sdti_timecode(&source, &records.base, control ? *control : unwatched);
   }
   int verify(bool useFileApi) { return verify(MemorySource(bytes), useFileApi); }
 
@@ -321,67 +323,47 @@ TEST_P(VerifyTimecode, SegmentsThatMakeNoSenseStillAdvance) {
   EXPECT_EQ(verify(), 0);
 }
 
-// Sets the cancel request from inside the reading, as the dialog's button would.
-class CancellingSource final : public ByteSource {
- public:
-  CancellingSource(const ByteSource& inner, MXF_TIMECODE_INFO* timecode, int afterCalls)
-      : inner_(inner), timecode_(timecode), left_(afterCalls) {}
-  bool valid() const override { return inner_.valid(); }
-  uint64_t size() const override { return inner_.size(); }
-  platform::IoResult read_at(uint64_t offset, void* buffer, size_t n) const override {
-    tick();
-    return inner_.read_at(offset, buffer, n);
-  }
-  std::unique_ptr<platform::SourceView> view(uint64_t offset, uint64_t length,
-                                             platform::Status* status) const override {
-    tick();
-    return inner_.view(offset, length, status);
-  }
-  platform::Status stat(platform::DirectoryRecord* out) const override { return inner_.stat(out); }
-
- private:
-  void tick() const {
-    if (--left_ == 0) timecode_->cancelCheck = 1;
-  }
-  const ByteSource& inner_;
-  MXF_TIMECODE_INFO* timecode_;
-  mutable int left_;
-};
-
-TEST_P(VerifyTimecode, CancellingLeavesNoRecordsOfThisRun) {
+// A stop asked for at edit unit k (before the first, inside the first segment, at the first unit
+// of the second segment, at the last unit): k units are read, none after, and the run leaves no
+// records and no work arrays; the request stays set. An earlier file's records stay as they were.
+TEST_P(VerifyTimecode, CancelAtEditUnitKReadsTheUnitsBeforeItAndLeavesNoRecords) {
   s.set_rate(2, 0);
   s.build(label_run(2, 0, {0, 1, 7}));
   ASSERT_EQ(verify(), verify_codes::kBreaksFound);  // an earlier run left one record
   ASSERT_EQ(s.errors.size(), 1u);
 
-  s.build(label_run(2, 0, {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5}));
+  s.build(label_run(2, 0, std::vector<int64_t>(20, 5)));
   const MemorySource memory(s.bytes);
-  // File reads: the request comes with the third read; views: with the second run's view.
-  const CancellingSource source(memory, &timecode(), file_api() ? 3 : 2);
-  EXPECT_EQ(s.verify(source, file_api()), verify_codes::kCancelled);
-  EXPECT_EQ(timecode().framesChecked.load(), file_api() ? 2u : kSegmentDuration - 1);
-  EXPECT_EQ(timecode().cancelCheck.load(), 0u);
-  EXPECT_EQ(timecode().errorCount, 0u);
-  EXPECT_EQ(s.errors.size(), 1u);
-  EXPECT_TRUE(timecode().timecodeWords.empty());
-
-  // A request made before the step starts (a skip answered at its start) stops it before the
-  // first edit unit is read.
-  timecode().cancelCheck = 1;
-  EXPECT_EQ(s.verify(memory, file_api()), verify_codes::kCancelled);
-  EXPECT_EQ(timecode().framesChecked.load(), 0u);
-  EXPECT_EQ(timecode().cancelCheck.load(), 0u);
-  EXPECT_EQ(s.errors.size(), 1u);
+  for (const uint32_t k : {0u, 3u, static_cast<uint32_t>(kSegmentDuration), 19u}) {
+    SCOPED_TRACE(k);
+    test::CancelAtFrame control(k);
+    EXPECT_EQ(s.verify(memory, file_api(), &control), verify_codes::kCancelled);
+    EXPECT_EQ(control.total(), 20u);
+    EXPECT_EQ(control.done(), k);
+    EXPECT_TRUE(control.cancel_requested());
+    EXPECT_EQ(timecode().framesChecked.load(), k == 0 ? 0u : k - 1);
+    EXPECT_EQ(timecode().errorCount, 0u);
+    EXPECT_EQ(s.errors.size(), 1u);
+    EXPECT_TRUE(timecode().timecodeWords.empty());
+  }
+  // Without a stop every unit is reported, counting up once.
+  test::CancelAtFrame watched;
+  EXPECT_EQ(s.verify(memory, file_api(), &watched), verify_codes::kBreaksFound);
+  EXPECT_EQ(watched.done(), 20u);
+  EXPECT_EQ(watched.totals_set(), 1u);
+  EXPECT_EQ(watched.went_backwards(), 0u);
+  EXPECT_GE(watched.times_asked(), 20u);
 }
 
 // The two readers directly: the same words from the same records, on memory and on a file.
 std::vector<uint32_t> words_by(bool fileApi, const ByteSource& source, Synthetic& s) {
+  platform::NullJobControl unwatched;
   std::vector<uint32_t> words(s.records.indexEntrySlot.size(), 0xDEADBEEF);
   const int code =
       fileApi ? read_timecode_words_by_file(source, s.records.indexEntrySlot, &s.records.timecode,
-                                            &words)
+                                            &words, unwatched)
               : read_timecode_words_by_view(source, s.records.base, s.records.indexEntrySlot,
-                                            &s.records.timecode, &words);
+                                            &s.records.timecode, &words, unwatched);
   EXPECT_EQ(code, 0);
   return words;
 }
@@ -433,34 +415,35 @@ TEST(VerifyTimecodeMethods, GapsAndUnorderedPositionsGiveTheSameWords) {
 }
 
 TEST(VerifyTimecodeChecks, MissingPiecesAreRefusedInOrder) {
+  platform::NullJobControl unwatched;
   Synthetic s;
   s.set_rate(2, 0);
   s.build(label_run(2, 0, counts_from(0, 4)));
   const MemorySource memory(s.bytes);
   MXF_BASE_INFO& base = s.records.base;
-  EXPECT_EQ(verify_sdti_timecode(nullptr, &base), verify_codes::kInvalidFile);
+  EXPECT_EQ(verify_sdti_timecode(nullptr, &base, unwatched), verify_codes::kInvalidFile);
   const platform::File closed;
   const platform::FileSource invalid(closed);
-  EXPECT_EQ(verify_sdti_timecode(&invalid, &base), verify_codes::kInvalidFile);
-  EXPECT_EQ(verify_sdti_timecode(&memory, nullptr), verify_codes::kNoBaseInfo);
+  EXPECT_EQ(verify_sdti_timecode(&invalid, &base, unwatched), verify_codes::kInvalidFile);
+  EXPECT_EQ(verify_sdti_timecode(&memory, nullptr, unwatched), verify_codes::kNoBaseInfo);
 
   s.records.timecode.errorCount = 5;  // from an earlier file
   base.audio = nullptr;
-  EXPECT_EQ(verify_sdti_timecode(&memory, &base), verify_codes::kNoAudioInfo);
+  EXPECT_EQ(verify_sdti_timecode(&memory, &base, unwatched), verify_codes::kNoAudioInfo);
   EXPECT_EQ(s.records.timecode.errorCount, 0u);
   base.audio = &s.records.audio;
 
   base.indexEntries = nullptr;
-  EXPECT_EQ(verify_sdti_timecode(&memory, &base), verify_codes::kNoIndexOrWordMemory);
+  EXPECT_EQ(verify_sdti_timecode(&memory, &base, unwatched), verify_codes::kNoIndexOrWordMemory);
   base.indexEntries = &s.records.indexEntrySlot;
   s.records.timecode.indexEntryCount = 5;  // more than the array holds
-  EXPECT_EQ(verify_sdti_timecode(&memory, &base), verify_codes::kNoIndexOrWordMemory);
+  EXPECT_EQ(verify_sdti_timecode(&memory, &base, unwatched), verify_codes::kNoIndexOrWordMemory);
   s.records.timecode.indexEntryCount = 4;
 
   base.timecode = nullptr;
-  EXPECT_EQ(verify_sdti_timecode(&memory, &base), verify_codes::kNoTimecodeInfo);
+  EXPECT_EQ(verify_sdti_timecode(&memory, &base, unwatched), verify_codes::kNoTimecodeInfo);
   base.timecode = &s.records.timecode;
-  EXPECT_EQ(verify_sdti_timecode(&memory, &base), 0);
+  EXPECT_EQ(verify_sdti_timecode(&memory, &base, unwatched), 0);
 }
 
 TEST(VerifyTimecodeChecks, ViewFailuresAreTheirOwnCodes) {

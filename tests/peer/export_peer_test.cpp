@@ -15,13 +15,16 @@
 
 #include "export/bwf_export.h"
 #include "jobs/runner.h"
+#include "peer_tools.h"
 #include "platform/byte_source.h"
 #include "platform/file.h"
 #include "support/wav_fixture.h"
-#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
+
+// Nobody watches these jobs: no progress is shown and no stop is asked for.
+platform::NullJobControl unwatched;
 
 using test::have_tool;
 using test::number;
@@ -63,7 +66,9 @@ struct PeerCase {
 };
 
 // Test names and failure output show the case by its name.
-void PrintTo(const PeerCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PeerCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ExportPeerTest : public ::testing::TestWithParam<PeerCase> {};
 
@@ -108,16 +113,18 @@ TEST_P(ExportPeerTest, SamplesHeaderAndTimeReferenceMatchThePeers) {
     // analysis counts the file at the 24 fps cadence. Its elements cannot hold that many samples:
     // both engines must refuse the export instead of writing what lies behind them.
     tracks.exportPrefix = "X";
-    EXPECT_EQ(export_bwf_by_mapping(mxfPath, &tracks, &records.base), export_codes::kMapElement);
-    EXPECT_EQ(export_bwf_by_file_api(mxfPath, &tracks, &records.base), export_codes::kFileElement);
+    EXPECT_EQ(export_bwf_by_mapping(mxfPath, &tracks, &records.base, unwatched),
+              export_codes::kMapElement);
+    EXPECT_EQ(export_bwf_by_file_api(mxfPath, &tracks, &records.base, unwatched),
+              export_codes::kFileElement);
     std::printf("rate code %u instead of %u: the export is refused, not compared\n",
                 records.timecode.rateCode, c.rateCode);
     return;
   }
   tracks.exportPrefix = "M";
-  ASSERT_EQ(export_bwf_by_mapping(mxfPath, &tracks, &records.base), 0);
+  ASSERT_EQ(export_bwf_by_mapping(mxfPath, &tracks, &records.base, unwatched), 0);
   tracks.exportPrefix = "F";
-  ASSERT_EQ(export_bwf_by_file_api(mxfPath, &tracks, &records.base), 0);
+  ASSERT_EQ(export_bwf_by_file_api(mxfPath, &tracks, &records.base, unwatched), 0);
 
   uint64_t skipSamples = 0;
   uint64_t samples = 0;

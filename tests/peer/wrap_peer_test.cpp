@@ -11,16 +11,19 @@
 #include <string>
 #include <vector>
 
+#include "peer_tools.h"
 #include "support/analysed_fixture.h"
 #include "support/temp_dir.h"
 #include "support/wav_fixture.h"
 #include "timecode/timecode.h"
 #include "wav/wav_reader.h"
 #include "wrap/track_job.h"
-#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
+
+// Nobody watches these jobs: no progress is shown and no stop is asked for.
+platform::NullJobControl unwatched;
 
 using test::have_tool;
 using test::number;
@@ -55,7 +58,9 @@ struct PeerCase {
 };
 
 // Test names and failure output show the case by its name.
-void PrintTo(const PeerCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const PeerCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class WrapPeerTest : public ::testing::TestWithParam<PeerCase> {};
 
@@ -127,8 +132,8 @@ TEST_P(WrapPeerTest, DecodedTracksHoldTheWavsInsideTheRangeAndTheOriginalOutside
   AUDIOTRACK_IO_INFO fileApiJob;
   make_job(&mappingJob);
   make_job(&fileApiJob);
-  int mappingCode = wrap_audio_by_mapping(byMapping, &mappingJob, &records.base);
-  int fileApiCode = wrap_audio_by_file_api(byFileApi, &fileApiJob, &records.base);
+  int mappingCode = wrap_audio_by_mapping(byMapping, &mappingJob, &records.base, unwatched);
+  int fileApiCode = wrap_audio_by_file_api(byFileApi, &fileApiJob, &records.base, unwatched);
 
   if (records.timecode.rateCode != c.rateCode) {
     // The analysis counts the file at another cadence (ffmpeg writes 25 fps as the edit rate
@@ -147,8 +152,8 @@ TEST_P(WrapPeerTest, DecodedTracksHoldTheWavsInsideTheRangeAndTheOriginalOutside
     for (size_t i = 0; i < records.indexEntrySlot.size(); ++i) {
       records.indexEntrySlot[i].samplesInFrame = tc::samples_in_frame(c.rateCode, i);
     }
-    mappingCode = wrap_audio_by_mapping(byMapping, &mappingJob, &records.base);
-    fileApiCode = wrap_audio_by_file_api(byFileApi, &fileApiJob, &records.base);
+    mappingCode = wrap_audio_by_mapping(byMapping, &mappingJob, &records.base, unwatched);
+    fileApiCode = wrap_audio_by_file_api(byFileApi, &fileApiJob, &records.base, unwatched);
   }
   ASSERT_EQ(mappingCode, 0);
   ASSERT_EQ(fileApiCode, 0);

@@ -2,6 +2,7 @@
 // whose length or WAV end falls on either side of a batch boundary.
 #include <gtest/gtest.h>
 
+#include "support/job_controls.h"
 #include "synthetic_essence.h"
 #include "wrap/buffer_duration.h"
 #include "wrap/wrap_codes.h"
@@ -65,8 +66,9 @@ class BatchTest : public ::testing::Test {
       job.wavBufferIndex = 0;
       job.wavEntry[0] = &wav->entry;
       job.trackSwitch[0] = kTrackOn;
-      ASSERT_EQ(run_engine(engine, *f, &job), 0);
-      EXPECT_EQ(job.progressFrames, last);
+      CancelAtFrame control;
+      ASSERT_EQ(run_engine(engine, *f, &job, &control), 0);
+      EXPECT_EQ(control.done(), last + 1);
       EXPECT_EQ(first_difference(read_file(f->path), want), -1);
     }
   }

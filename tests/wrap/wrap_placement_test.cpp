@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/mapping.h"
+#include "support/job_controls.h"
 #include "synthetic_essence.h"
 #include "wrap/wrap_codes.h"
 #include "wrap_test_support.h"
@@ -28,9 +29,10 @@ class PlacementTest : public ::testing::TestWithParam<Engine> {
   // Runs the job and compares the whole file with the expectation.
   void run_and_compare(SyntheticEssence& f, uint32_t first, uint32_t last,
                        const std::vector<TrackExpectation>& expect) {
-    ASSERT_EQ(run_engine(GetParam(), f, &job), 0);
-    EXPECT_EQ(job.totalFrames, last - first + 1);
-    EXPECT_EQ(job.progressFrames, last - first);
+    CancelAtFrame control;
+    ASSERT_EQ(run_engine(GetParam(), f, &job, &control), 0);
+    EXPECT_EQ(control.total(), last - first + 1);
+    EXPECT_EQ(control.done(), last - first + 1);
     const std::vector<uint8_t> after = read_file(f.path);
     const std::vector<uint8_t> want = expected_file(f, first, last, expect);
     EXPECT_EQ(first_difference(after, want), -1);

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "jobs/messages.h"
+#include "support/job_controls.h"
 #include "synthetic_essence.h"
 #include "wrap/wrap_codes.h"
 #include "wrap_test_support.h"
@@ -210,52 +211,39 @@ struct stat stat_of(const std::string& path) {
   return info;
 }
 
-// A long job cancelled while it runs: every frame up to the one being written when the request
-// arrived is new, every other frame as it was. The mapping engine leaves the file times as they
-// were.
-TEST_P(SafetyTest, CancelKeepsTheFramesWrittenSoFar) {
-  EssenceParams p;
-  p.frames = 3000;
-  p.tracks = 1;
-  p.bits = 16;
-  p.rateCode = 3;  // 60 fps: 800 samples a frame
-  p.fpsCode = 3;
-  p.dropFrame = 0;
-  p.segmentFrames = 1000;
-  p.valueTail = 0;
-  ScratchDir big;
-  auto g = make_synthetic_essence(p, big.file("long.mxf"));
-  ASSERT_NE(g, nullptr);
+// A stop asked for at frame k, at every kind of place (before the first frame, inside a segment,
+// at a segment's first frame, before the last frame): frames 0 .. k - 1 are new, frame k and every
+// later one as they were. The request is left set for whoever asked, and a stopped mapping job
+// leaves the file times as they were.
+TEST_P(SafetyTest, CancelAtFrameKWritesTheFramesBeforeItAndNoneAfter) {
   const struct timespec old[2] = {{1000000000, 123456789}, {1000000000, 987654321}};
-  const std::string path = g->path;
-  AUDIOTRACK_IO_INFO longJob;
-  prepare_job(*g, 0, p.frames - 1, &longJob);
-  longJob.trackSwitch[0] = kTrackOn;
-
-  int result = 0;
-  for (int attempt = 0; attempt < 5 && result != kCancelled; ++attempt) {
-    ASSERT_TRUE(write_file(path, g->original));
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
-    std::atomic<bool> stop{false};
-    std::thread watcher([&] {
-      while (!stop && longJob.progressFrames < 3) std::this_thread::yield();
-      longJob.cancelRequested = 1;
-    });
-    result = run_engine(GetParam(), *g, &longJob);
-    stop = true;
-    watcher.join();
+  job.trackSwitch[0] = kTrackOn;
+  for (const uint32_t k : {0u, 3u, 5u, 14u}) {
+    SCOPED_TRACE(k);
+    ASSERT_TRUE(write_file(f->path, f->original));
+    ASSERT_EQ(::utimensat(AT_FDCWD, f->path.c_str(), old, 0), 0);
+    CancelAtFrame control(k);
+    ASSERT_EQ(run_engine(GetParam(), *f, &job, &control), kCancelled);
+    EXPECT_EQ(control.total(), 15u);
+    EXPECT_EQ(control.done(), k);
+    EXPECT_TRUE(control.cancel_requested());
+    if (GetParam() == Engine::kMapping) {
+      const struct stat after = stat_of(f->path);  // before the file is read again
+      EXPECT_EQ(after.st_mtim.tv_sec, old[1].tv_sec);
+      EXPECT_EQ(after.st_mtim.tv_nsec, old[1].tv_nsec);
+    }
+    const std::vector<uint8_t> expected =
+        k == 0 ? f->original : expected_file(*f, 0, k - 1, {silence()});
+    EXPECT_EQ(first_difference(read_file(f->path), expected), -1);
   }
-  ASSERT_EQ(result, kCancelled) << "the job always ended before the request arrived";
-  EXPECT_EQ(longJob.cancelRequested, 0u);
-  if (GetParam() == Engine::kMapping) {
-    const struct stat after = stat_of(path);  // before the file is read again
-    EXPECT_EQ(after.st_mtim.tv_sec, old[1].tv_sec);
-    EXPECT_EQ(after.st_mtim.tv_nsec, old[1].tv_nsec);
-    EXPECT_EQ(after.st_atim.tv_nsec, old[0].tv_nsec);
-  }
-  const uint32_t last = longJob.progressFrames + 1;  // the frame being written
-  ASSERT_GE(last, 4u);
-  EXPECT_EQ(first_difference(read_file(path), expected_file(*g, 0, last, {silence()})), -1);
+  // Without a stop the job reports every frame, counting up from 0 once.
+  ASSERT_TRUE(write_file(f->path, f->original));
+  CancelAtFrame watched;
+  ASSERT_EQ(run_engine(GetParam(), *f, &job, &watched), 0);
+  EXPECT_EQ(watched.done(), 15u);
+  EXPECT_EQ(watched.totals_set(), 1u);
+  EXPECT_EQ(watched.went_backwards(), 0u);
+  EXPECT_GE(watched.times_asked(), 15u);
 }
 
 TEST_P(SafetyTest, FileTimesAfterAJob) {

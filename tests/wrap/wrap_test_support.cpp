@@ -10,10 +10,12 @@ const char* engine_name(Engine engine) {
   return engine == Engine::kMapping ? "Mapping" : "FileApi";
 }
 
-int run_engine(Engine engine, const std::string& path, AUDIOTRACK_IO_INFO* job,
-               MXF_BASE_INFO* mxf) {
-  return engine == Engine::kMapping ? wrap_audio_by_mapping(path, job, mxf)
-                                    : wrap_audio_by_file_api(path, job, mxf);
+int run_engine(Engine engine, const std::string& path, AUDIOTRACK_IO_INFO* job, MXF_BASE_INFO* mxf,
+               platform::JobControl* control) {
+  platform::NullJobControl unwatched;
+  platform::JobControl& c = control != nullptr ? *control : unwatched;
+  return engine == Engine::kMapping ? wrap_audio_by_mapping(path, job, mxf, c)
+                                    : wrap_audio_by_file_api(path, job, mxf, c);
 }
 
 std::unique_ptr<TestWav> make_test_wav(const std::string& path, const WavLayout& layout,

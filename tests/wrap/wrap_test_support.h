@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/job_control.h"
 #include "support/wav_fixture.h"
 #include "synthetic_essence.h"
 #include "wrap/track_job.h"
@@ -17,9 +18,12 @@ namespace tavrin::test {
 
 enum class Engine { kMapping, kFileApi };
 const char* engine_name(Engine engine);
-int run_engine(Engine engine, const std::string& path, AUDIOTRACK_IO_INFO* job, MXF_BASE_INFO* mxf);
-inline int run_engine(Engine engine, SyntheticEssence& f, AUDIOTRACK_IO_INFO* job) {
-  return run_engine(engine, f.path, job, &f.records.base);
+// Runs the engine with `control` (none: nobody watching).
+int run_engine(Engine engine, const std::string& path, AUDIOTRACK_IO_INFO* job, MXF_BASE_INFO* mxf,
+               platform::JobControl* control = nullptr);
+inline int run_engine(Engine engine, SyntheticEssence& f, AUDIOTRACK_IO_INFO* job,
+                      platform::JobControl* control = nullptr) {
+  return run_engine(engine, f.path, job, &f.records.base, control);
 }
 // The engine's code for a condition both engines report: mapping code, file-I/O code.
 inline int code_of(Engine engine, int mappingCode, int fileApiCode) {
