@@ -32,6 +32,7 @@
 #include "ui/look.h"
 #include "ui/message_presenter.h"
 #include "ui/track_view.h"
+#include "ui/window_accessibility.h"
 #include "ui/window_controls.h"
 #include "ui/window_pictures.h"
 #include "ui/window_settings.h"
@@ -69,6 +70,7 @@ WindowPrompts default_prompts() {
 MainWindow::MainWindow(app::APP_STATE_INFO& app, MessagePresenter& presenter, WindowPrompts prompts,
                        QWidget* parent)
     : QMainWindow(parent), app_(app), presenter_(presenter), prompts_(std::move(prompts)) {
+  install_window_accessibility();
   setWindowTitle(QString::fromUtf8(kWindowTitle));
   setWindowIcon(program_icon());
   setAcceptDrops(true);

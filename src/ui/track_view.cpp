@@ -373,3 +373,17 @@ QString TrackView::row_description(int track) const {
 }
 
 }  // namespace tavrin::ui
+
+namespace tavrin::ui {
+
+int TrackView::track_switch(int track) const {
+  if (track < 0 || static_cast<size_t>(track) >= kTrackSlots) return kTrackAbsent;
+  return app_.tracks.trackSwitch[static_cast<size_t>(track)];
+}
+
+bool TrackView::track_selected(int track) const {
+  if (track < 0 || static_cast<size_t>(track) >= kTrackSlots) return false;
+  return app_.selectedTrack[static_cast<size_t>(track)] != 0;
+}
+
+}  // namespace tavrin::ui

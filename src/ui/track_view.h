@@ -47,6 +47,10 @@ class TrackView : public QWidget {
   // Where the track's row and switch are drawn now (tests, accessibility); empty when not shown.
   QRect row_rect(int track) const;
   QRect switch_rect(int track) const;
+  // The facts of a track as drawn (accessibility).
+  int track_switch(int track) const;
+  bool track_selected(int track) const;
+  int current_track() const { return app_.currentTrack; }
 
  signals:
   void switchClicked(int track);

@@ -1,6 +1,7 @@
 // The main window's commands as the operator reaches them: keys in the list and the entry fields,
 // double clicks, header clicks, drops, and commands that must not run while disabled; the panel's
 // texts; the minimum size.
+#include <QAccessible>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
@@ -292,6 +293,46 @@ class MainWindowTest : public QObject {
     QCOMPARE(context[5], QStringLiteral("-"));
     QCOMPARE(context[7], QStringLiteral("トラックに割当てる(&D)"));
     QCOMPARE(context[10], QStringLiteral("MXFファイルをアンロード(U)"));
+  }
+
+  void drawnPartsReadAsTheOperatorSeesThem() {
+    Fixture f;
+    WAV_LIBRARY_ENTRY& entry = f.app.library.entries.front();
+    test::fake_assign(f.app, entry, 1, kTrackOn);
+    f.window->refresh();
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(f.window->track_view());
+    QVERIFY(view != nullptr);
+    QCOMPARE(view->role(), QAccessible::List);
+    QCOMPARE(view->childCount(), 8 + 2);
+    QAccessibleInterface* row = view->child(1);
+    QCOMPARE(row->role(), QAccessible::ListItem);
+    QCOMPARE(row->text(QAccessible::Name), QStringLiteral("Track-2 ON a_music.wav"));
+    QVERIFY(row->state().checked);
+    QVERIFY(!row->state().selected);
+    QVERIFY(view->child(0)->state().selected);
+    QCOMPARE(view->child(2)->text(QAccessible::Name),
+             QStringLiteral("Track-3 OFF 書換えは実行されません"));
+    QVERIFY(view->child(9)->state().invisible);  // all rows fit: no scroll buttons
+    QCOMPARE(view->indexOfChild(row), 1);
+    // Switching the track changes what is read.
+    QTest::mouseClick(f.window->track_view(), Qt::LeftButton, {},
+                      f.window->track_view()->switch_rect(1).center());
+    QVERIFY(!view->child(1)->state().checked);
+
+    QAccessibleInterface* name = QAccessible::queryAccessibleInterface(f.window->file_name_line());
+    QCOMPARE(name->role(), QAccessible::StaticText);
+    QCOMPARE(name->text(QAccessible::Name), QStringLiteral("show.mxf"));
+    QAccessibleInterface* rate = QAccessible::queryAccessibleInterface(f.window->panel_value(0));
+    QCOMPARE(rate->text(QAccessible::Name), QStringLiteral("25"));
+    QCOMPARE(rate->text(QAccessible::Description), QStringLiteral("Time code Rate"));
+    QAccessibleInterface* wrap = QAccessible::queryAccessibleInterface(f.window->large_button(2));
+    QCOMPARE(wrap->role(), QAccessible::Button);
+    QCOMPARE(wrap->text(QAccessible::Name), QStringLiteral("ラッピングを実行"));
+    QVERIFY(wrap->state().disabled);
+    QAccessibleInterface* load = QAccessible::queryAccessibleInterface(f.window->large_button(0));
+    QVERIFY(load->state().disabled);
+    QAccessibleInterface* in = QAccessible::queryAccessibleInterface(f.window->in_out_label(0));
+    QCOMPARE(in->text(QAccessible::Name), QStringLiteral("--:--:--:--"));
   }
 
   void windowCannotBeMadeSmallerThanItsMinimum() {
