@@ -8,6 +8,8 @@
 
 #include "app/app_state.h"
 #include "app/outcome.h"
+#include "jobs/runner.h"
+#include "platform/byte_source.h"
 #include "platform/file.h"
 
 namespace tavrin::app {

@@ -14,6 +14,7 @@
 #include "app/export_form.h"
 #include "ui/dialog_placement.h"
 #include "ui/fonts.h"
+#include "ui/progress_dialog.h"
 #include "ui/timecode_display.h"
 #include "ui/track_button.h"
 
@@ -59,6 +60,9 @@ ExportDialog::ExportDialog(const DialogContext& context, QWidget* owner)
   setWindowTitle(QString::fromUtf8(app::kExportFormTitle));
   setFont(dialog_font());
   setModal(true);
+  runExport = [this](QWidget* parent) {
+    run_progress_dialog(context_, jobs::JobKind::kExport, parent);
+  };
 
   inButton_ = push_button(QStringLiteral("from(&I)"), this);
   outButton_ = push_button(QStringLiteral("to(&O)"), this);

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/app_state.h"
+#include "ui/dialog_context.h"
 #include "wav/user_message.h"
 
 class QAction;
@@ -96,6 +97,7 @@ class MainWindow : public QMainWindow {
   void load_from_menu();
   void load_path(const QString& path, int origin);
   void run_analysis_dialog();
+  DialogContext dialog_context();
   void unload_file();
   void add_from_menu();
   void list_contents_changed(bool selectFirst);

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/analysis_job.h"
 #include "app/command_state.h"
 #include "app/command_table.h"
 #include "app/inout.h"
@@ -20,9 +19,8 @@
 #include "app/mxf_loading.h"
 #include "app/track_assignment.h"
 #include "app/track_selection.h"
-#include "platform/byte_source.h"
-#include "platform/job_control.h"
 #include "platform/paths.h"
+#include "ui/analysis_dialog.h"
 #include "ui/dialog_context.h"
 #include "ui/export_dialog.h"
 #include "ui/library_model.h"
@@ -30,6 +28,7 @@
 #include "ui/look.h"
 #include "ui/main_window.h"
 #include "ui/message_presenter.h"
+#include "ui/progress_dialog.h"
 #include "ui/settings_dialog.h"
 #include "ui/track_view.h"
 #include "ui/window_controls.h"
@@ -68,14 +67,12 @@ void MainWindow::load_path(const QString& path, int origin) {
 }
 
 void MainWindow::run_analysis_dialog() {
-  platform::FileSource source(app_.mxfHandle);
-  platform::AtomicJobControl control;
-  const app::AnalysisRun run = app::run_analysis(app_, app_.mxfPath, source, control);
-  const app::AnalysisDecision decision =
-      app::decide_analysis(app_, run, [this](const UserMessage& message) { return ask(message); });
-  for (const UserMessage& message : decision.messages) {
-    if (!message.yesNo) ask(message);
-  }
+  ui::run_analysis_dialog(dialog_context(), this);
+}
+
+DialogContext MainWindow::dialog_context() {
+  return DialogContext{app_, presenter_, this,
+                       [this](const std::string& text) { statusParts_[0]->setText(qs(text)); }};
 }
 
 void MainWindow::unload_file() {
@@ -339,13 +336,21 @@ void MainWindow::show_settings() {
 }
 
 void MainWindow::run_wrap() {
+  close_entry(0);
+  close_entry(1);
   const app::WrapCheck check =
       app::check_wrap(app_, [this](const UserMessage& message) { return ask(message); });
   show_messages(check.messages);
+  if (!check.start) return;
+  ProgressDialog dialog(dialog_context(), jobs::JobKind::kWrapping, this);
+  dialog.run();
 }
 
 void MainWindow::run_export() {
+  close_entry(0);
+  close_entry(1);
   app::prepare_export(app_);
+  run_export_dialog(dialog_context(), this);
 }
 
 }  // namespace tavrin::ui

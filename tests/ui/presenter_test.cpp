@@ -1,7 +1,5 @@
-// The message presenter and the logs' save loop: message boxes carry the exact text, caption,
-// icon and buttons of their record and stay on top; the save dialog adds ".txt" and asks before
-// it replaces a file; the loop offers the dialog again after a failed write and reports success
-// only for a written log.
+// The message presenter: message boxes carry the exact text, caption, icon and buttons of their
+// record and stay on top; the logs' save dialog adds ".txt" and asks before it replaces a file.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
@@ -15,7 +13,6 @@
 #include "support/modal.h"
 #include "support/scripted_presenter.h"
 #include "support/temp_dir.h"
-#include "ui/log_save.h"
 #include "ui/message_presenter.h"
 
 using tavrin::MessageIcon;
@@ -110,35 +107,6 @@ class PresenterTest : public QObject {
     });
     QVERIFY(!presenter.ask_log_path(nullptr, "ラッピング詳細ログの保存").has_value());
     QVERIFY(asked);
-  }
-
-  void saveLoopRetriesUntilALogIsWritten() {
-    tavrin::test::ScriptedPresenter presenter;
-    presenter.paths = {"/first.txt", "/second.txt"};
-    const UserMessage failure{"failed", "エラーログの保存", MessageIcon::kError, false};
-    const UserMessage success{"written", "MXF File Analysis", MessageIcon::kInformation, false};
-    std::vector<std::string> attempts;
-    const auto written =
-        run_log_save_loop(presenter, nullptr, "エラーログの保存", [&](const std::string& path) {
-          attempts.push_back(path);
-          return attempts.size() == 1 ? LogSaveAttempt{false, failure}
-                                      : LogSaveAttempt{true, success};
-        });
-    QCOMPARE(written.value_or(""), std::string("/second.txt"));
-    QCOMPARE(attempts.size(), size_t{2});
-    QCOMPARE(presenter.texts(), (std::vector<std::string>{"failed", "written"}));
-    QCOMPARE(presenter.saveTitles,
-             (std::vector<std::string>{"エラーログの保存", "エラーログの保存"}));
-
-    // Cancelling the dialog after a failure ends the loop without a success message.
-    tavrin::test::ScriptedPresenter cancelling;
-    cancelling.paths = {"/full.txt"};
-    const auto none = run_log_save_loop(cancelling, nullptr, "t", [&](const std::string&) {
-      return LogSaveAttempt{false, failure};
-    });
-    QVERIFY(!none.has_value());
-    QCOMPARE(cancelling.texts(), std::vector<std::string>{"failed"});
-    QCOMPARE(cancelling.saveTitles.size(), size_t{2});
   }
 };
 
