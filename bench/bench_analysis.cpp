@@ -62,8 +62,8 @@ bool read_areas(int fd, const std::vector<Area>& areas, std::vector<uint8_t>* bu
   for (const Area& a : areas) {
     uint64_t done = 0;
     while (done < a.bytes) {
-      const ssize_t got =
-          ::pread(fd, buffer->data(), a.bytes - done, static_cast<off_t>(a.offset + done));
+      const ssize_t got = ::pread(fd, buffer->data(), a.bytes - done,
+                                  static_cast<off_t>(a.offset + done));
       if (got <= 0) return false;
       done += static_cast<uint64_t>(got);
     }
@@ -148,8 +148,7 @@ int run(const BenchArgs& args) {
   std::printf("\nmedian of %d rounds (warm cache)          time        / floor\n", args.rounds);
   print_row("floor: pread header metadata + index", floorTime, floorTime);
   print_row("reference: zeroed per-frame array", median(arrayTimes), floorTime);
-  for (size_t i = 0; i < kStepCount; ++i)
-    print_row(kSteps[i].name, median(stepTimes[i]), floorTime);
+  for (size_t i = 0; i < kStepCount; ++i) print_row(kSteps[i].name, median(stepTimes[i]), floorTime);
   print_row("all steps (200..900)", median(totals), floorTime);
   std::printf("  peak RSS of this process: %s\n",
               format_mib(static_cast<double>(peak_rss_kib()) * 1024).c_str());

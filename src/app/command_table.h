@@ -60,7 +60,7 @@ struct CommandInfo {
   std::string_view shortcut;
 };
 
-inline constexpr std::array<CommandInfo, 29> kCommands = {{
+inline constexpr std::array<CommandInfo, 27> kCommands = {{
     {kCmdLoadMxf, "MXFファイルをロード(&M)\tCtrl+O", "MXFファイルをロード(&M)", "Ctrl+O"},
     {kCmdUnloadMxf, "MXFファイルをアンロード(U)\tCtrl+U", "MXFファイルをアンロード(U)", "Ctrl+U"},
     {kCmdAddWav, "BWF(WAV)ファイルを追加(&J)\tCtrl+Shift+O", "WAVファイルを追加(&J)",

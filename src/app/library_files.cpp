@@ -3,6 +3,7 @@
 #include "app/mxf_loading.h"
 #include "app/track_assignment.h"
 #include "wav/wav_adding.h"
+#include "wav/wav_sort.h"
 
 namespace tavrin::app {
 
@@ -52,6 +53,18 @@ LibraryRemoval delete_selected_library_files(APP_STATE_INFO& app, const Confirm&
   app.selectedCount = 0;
   app.firstVisibleTrack = 0;
   return result;
+}
+
+std::vector<int32_t> sort_library(APP_STATE_INFO& app, int32_t commandId) {
+  std::vector<int32_t> rows;
+  for (const WavSortCommand& command : kWavSortCommands) {
+    if (command.commandId != commandId || app.libraryView.empty()) continue;
+    sort_wav_library(app.library, app.libraryView, command.key);
+  }
+  for (size_t row = 0; row < app.libraryView.size(); ++row) {
+    if (app.libraryView[row]->selected) rows.push_back(static_cast<int32_t>(row));
+  }
+  return rows;
 }
 
 void show_library(APP_STATE_INFO& app, bool shown) {

@@ -49,6 +49,13 @@ struct LibraryRemoval {
 };
 LibraryRemoval delete_selected_library_files(APP_STATE_INFO& app, const Confirm& confirm);
 
+// A sort command (32868 ... 32876, or a click on the header of the matching column): the display
+// order is sorted by the command's key in the library's current direction, which then flips, so
+// the same command twice reverses the order. Returns the rows that hold selected entries
+// afterwards (the window selects them again). An id that is no sort command, or an empty
+// library, changes nothing.
+std::vector<int32_t> sort_library(APP_STATE_INFO& app, int32_t commandId);
+
 // Showing or hiding the library list (command 32832, button 5009, Esc in the list, a click
 // outside it).
 void show_library(APP_STATE_INFO& app, bool shown);

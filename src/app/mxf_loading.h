@@ -1,6 +1,6 @@
 // Loading and unloading the MXF file of the working set: opening it for the analysis, and
 // completing or resetting the load by the analysis's outcome. The analysis itself runs in the
-// analysis dialog (analysis_job.h) between begin_load and complete_load.
+// analysis dialog (the jobs of the working set) between begin_load and complete_load.
 #pragma once
 
 #include <functional>

@@ -20,7 +20,7 @@ inline constexpr const char* kAssignCaption = "トラックへのアサイン";
 // A stereo file fills `track` and `track` + 1 and copies the switch of the first to the second.
 // A file already on a target slot is taken off first (both halves of a stereo file). Switches are
 // not changed otherwise. Every attempt with a file leaves the library list (`libraryShown` 0),
-// a refused one included; a track that does not exist changes nothing.
+// a refused one included; a track that does not exist takes no file.
 std::optional<UserMessage> assign_file(APP_STATE_INFO& app, WAV_LIBRARY_ENTRY* entry, size_t track);
 
 // The assign command (32797, Ctrl+C, enabled only while exactly one file is selected): the one

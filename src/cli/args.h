@@ -10,9 +10,9 @@
 namespace tavrin::cli {
 
 struct ArgSpec {
-  std::set<std::string> flags;       // e.g. "--json"
-  std::set<std::string> options;     // take one value, e.g. "--log"
-  std::set<std::string> repeatable;  // options that may be given several times, e.g. "--track"
+  std::set<std::string> flags;        // e.g. "--json"
+  std::set<std::string> options;      // take one value, e.g. "--log"
+  std::set<std::string> repeatable;   // options that may be given several times, e.g. "--track"
 };
 
 struct Args {

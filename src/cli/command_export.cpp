@@ -44,8 +44,7 @@ int run_export(int argc, char** argv) {
     return usage("--in, --out and --tracks are needed");
   }
   unsigned long bufferIndex = 4;
-  if (const auto buffer = args.get("--buffer");
-      buffer && !parse_number(*buffer, 13, &bufferIndex)) {
+  if (const auto buffer = args.get("--buffer"); buffer && !parse_number(*buffer, 13, &bufferIndex)) {
     return usage("--buffer takes 0 .. 13");
   }
   unsigned long counter = 1;

@@ -34,8 +34,9 @@ void write_info_json(const app::APP_STATE_INFO& app, const LoadedSession& sessio
   json.field("sectionCode", section);
   json.field("section", jobs::section_name(section));
   json.field("code", code);
-  json.field("message",
-             code == 0 || code == 99 ? std::string_view() : jobs::section_message(section, code));
+  json.field("message", code == 0 || code == 99
+                            ? std::string()
+                            : jobs::analysis_message(section, code, base.timecode));
   json.field("text", session.run.final.text);
   json.end_object();
 

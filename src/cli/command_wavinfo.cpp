@@ -15,8 +15,8 @@ namespace tavrin::cli {
 namespace {
 
 constexpr const char* kColumnHeaders[] = {
-    "ファイル名",         "Ch",   "ビット", "サンプル", "開始TC +SF  *fract",
-    "終了TC +SF  *fract", "長さ", "作成日", "更新日時", "サイズ"};
+    "ファイル名", "Ch",   "ビット", "サンプル", "開始TC +SF  *fract", "終了TC +SF  *fract",
+    "長さ",       "作成日", "更新日時", "サイズ"};
 
 void write_info_fields(JsonWriter& json, const WAV_FILE_INFO& i) {
   json.begin_object();

@@ -71,21 +71,11 @@ void JsonWriter::write_string(std::string_view text) {
   out_.push_back('"');
   for (const char c : clean) {
     switch (c) {
-      case '"':
-        out_.append("\\\"");
-        break;
-      case '\\':
-        out_.append("\\\\");
-        break;
-      case '\n':
-        out_.append("\\n");
-        break;
-      case '\r':
-        out_.append("\\r");
-        break;
-      case '\t':
-        out_.append("\\t");
-        break;
+      case '"': out_.append("\\\""); break;
+      case '\\': out_.append("\\\\"); break;
+      case '\n': out_.append("\\n"); break;
+      case '\r': out_.append("\\r"); break;
+      case '\t': out_.append("\\t"); break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           out_.append(platform::format("\\u%04x", static_cast<unsigned>(c)));

@@ -26,8 +26,9 @@ bool parse_encoding(const std::optional<std::string>& text, TextEncoding* out, s
 bool write_ltc_log(app::APP_STATE_INFO& app, const std::string& path, TextEncoding encoding) {
   const std::string logPath = platform::absolute_path(path);
   const std::string mxfName = platform::file_name(app.mxfPath);
-  const jobs::LogWriteResult result = jobs::write_ltc_error_log(
-      logPath, app.mxfPath, app.mxf(), &app.errorList, encoding, platform::local_time_now());
+  const jobs::LogWriteResult result =
+      jobs::write_ltc_error_log(logPath, app.mxfPath, app.mxf(), &app.errorList, encoding,
+                                platform::local_time_now());
   if (!result.written()) {
     print_message(jobs::ltc_log_failure_message(mxfName, result.error));
     std::fprintf(stderr, "%s\n", result.describe().c_str());

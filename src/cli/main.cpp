@@ -36,7 +36,13 @@ constexpr const char* kHelp =
 
 int main(int argc, char** argv) {
   tavrin::platform::init_user_locale();
-  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+  // Without a command there is nothing to do: a usage error, with the usage on stderr so that a
+  // script that forgot the command does not read the help as the command's output.
+  if (argc < 2) {
+    std::fputs(kHelp, stderr);
+    return tavrin::cli::kExitUsage;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
       std::strcmp(argv[1], "help") == 0) {
     std::fputs(kHelp, stdout);
     return tavrin::cli::kExitOk;

@@ -8,9 +8,7 @@ namespace tavrin::cli {
 
 namespace {
 
-std::string hex(const Key16& key) {
-  return hex_lower(key.data(), key.size());
-}
+std::string hex(const Key16& key) { return hex_lower(key.data(), key.size()); }
 
 void write_entry(JsonWriter& json, const INDEX_ENTRY_ARRAY& e) {
   json.begin_object();

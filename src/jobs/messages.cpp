@@ -66,6 +66,7 @@ constexpr MessageRow kMessages[] = {
     {407, "TimeCode BWFF Setが見つからない。"},
     {408, "TimeCode Component Set または Timeline Track Setが壊れているため読込めません。\nファイルが途中で切れているか、壊れています。"},
     {409, "タイムコードの基準フレームレートが 24 / 25 / 30 / 60 のいずれでもないため読込めません。"},
+    {410, "対応していない編集レート %s のため読込めません。\n24 / 25 / 30 / 60 fps と その 1000/1001 倍の編集レートに対応しています。"},
     {501, "ファイルハンドルが無効になっています。"},
     {502, "MXF_BASE_INFOポインタが無効になっています。"},
     {503, "MXF_PARTITON_INFOポインタが無効になっています。"},
@@ -212,6 +213,17 @@ std::string_view section_message(int sectionCode, int code) {
                                     [](const MessageRow& row, int c) { return row.code < c; });
   if (it == std::end(kMessages) || it->code != code) return kUndefinedMessage;
   return it->text;
+}
+
+std::string analysis_message(int sectionCode, int code, const MXF_TIMECODE_INFO* timecode) {
+  const std::string_view text = section_message(sectionCode, code);
+  if (code != kEditRateMessageCode || sectionCode != 400) return std::string(text);
+  const std::string rate = timecode == nullptr ? std::string("?")
+                                               : std::to_string(timecode->editRateNum) + "/" +
+                                                     std::to_string(timecode->editRateDen);
+  std::string out(text);
+  if (const size_t at = out.find("%s"); at != std::string::npos) out.replace(at, 2, rate);
+  return out;
 }
 
 std::string_view process_name(bool useFileApi) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "mxf/records.h"
+
 namespace tavrin::jobs {
 
 // Section codes of the job steps: 0 preliminary checks, 100 file size, 200 .. 1000 the analysis
@@ -23,6 +25,11 @@ std::string_view section_name(int sectionCode);
 // kUndefinedMessage.
 std::string_view section_message(int sectionCode, int code);
 inline constexpr std::string_view kUndefinedMessage = "エラーコード未定です。";
+
+// The message of an analysis failure as the operator reads it: the table's message, with the
+// file's edit rate ("50/1") put into the message of an edit rate without a cadence.
+inline constexpr int kEditRateMessageCode = 410;
+std::string analysis_message(int sectionCode, int code, const MXF_TIMECODE_INFO* timecode);
 
 // Process names by the file-I/O setting.
 std::string_view process_name(bool useFileApi);

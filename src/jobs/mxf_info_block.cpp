@@ -51,8 +51,10 @@ std::string_view scan_letter(const MXF_VIDEO_INFO& video) {
   return {};
 }
 
+// A 59.94 file counts non-drop as often as a 29.97 one does: the timecode's own drop flag decides
+// at both rates, so the label agrees with the timecodes printed beside it.
 std::string_view drop_frame_label(uint32_t dropFrame, uint32_t rateCode) {
-  return (dropFrame != 0 && rateCode == 6) || rateCode == 7 ? "DF" : "NDF";
+  return dropFrame != 0 && (rateCode == 6 || rateCode == 7) ? "DF" : "NDF";
 }
 
 std::string mxf_info_block(const std::string& mxfPath, const MXF_BASE_INFO& mxf,

@@ -25,7 +25,7 @@ std::string_view rate_name(uint32_t rateCode);
 // 1, or the two XAVC rows of the coding table); empty when the descriptor says neither.
 std::string_view scan_letter(const MXF_VIDEO_INFO& video);
 
-// "DF" for a drop-frame rate (29.97 with the drop flag, or 59.94), otherwise "NDF".
+// "DF" for 29.97 or 59.94 with the drop flag set, otherwise "NDF".
 std::string_view drop_frame_label(uint32_t dropFrame, uint32_t rateCode);
 
 // The block for the MXF file at `mxfPath` as its records describe it, with the local time the log

@@ -42,7 +42,8 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
   const std::string name = platform::file_name(request.mxfPath);
   auto fail = [&](int sectionCode, int code) {
     observer({JobMessageKind::kFailed, code, std::string(),
-              compose_analysis_failure(name, sectionCode, code, request.useFileApi)});
+              compose_analysis_failure(name, sectionCode, code, request.useFileApi,
+                                       request.mxf != nullptr ? request.mxf->timecode : nullptr)});
   };
   if (request.mxf != nullptr && request.mxf->timecode != nullptr) {
     request.mxf->timecode->useFileApi = request.useFileApi ? 1 : 0;
@@ -143,11 +144,11 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
 }  // namespace
 
 std::string compose_analysis_failure(const std::string& mxfName, int sectionCode, int code,
-                                     bool useFileApi) {
+                                     bool useFileApi, const MXF_TIMECODE_INFO* timecode) {
   return cut(
       format("%s\n\nこのファイルはロードできません。\n\n%s\n\n処理セクション: %s\nERR: %d  "
              "process: %s",
-             mxfName.c_str(), message_text(sectionCode, code).c_str(),
+             mxfName.c_str(), analysis_message(sectionCode, code, timecode).c_str(),
              std::string(section_name(sectionCode)).c_str(), code,
              std::string(process_name(useFileApi)).c_str()));
 }

@@ -54,8 +54,9 @@ void run_job(const JobRequest& request, const JobObserver& observer);
 std::thread start_job(const JobRequest& request, JobObserver observer);
 
 // The final texts, cut to kFinalMessageCapacity without failing.
+// `timecode` (may be null) gives the edit rate that the message of an unknown rate names.
 std::string compose_analysis_failure(const std::string& mxfName, int sectionCode, int code,
-                                     bool useFileApi);
+                                     bool useFileApi, const MXF_TIMECODE_INFO* timecode = nullptr);
 std::string compose_verification_failure(const std::string& mxfName, int code);
 std::string compose_analysis_cancelled(const std::string& mxfName);
 std::string compose_job_success(const std::string& mxfName, JobKind kind, bool useFileApi);

@@ -70,6 +70,7 @@ inline constexpr int kNoDuration = 406;
 inline constexpr int kNoTimelineTrack = 407;
 inline constexpr int kDamaged = 408;
 inline constexpr int kUnknownTimecodeBase = 409;
+inline constexpr int kUnknownEditRate = 410;
 }  // namespace timecode_codes
 
 // Codes of the file package step.

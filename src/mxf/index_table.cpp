@@ -139,6 +139,19 @@ int fill_segment_entries(const IndexSegment& s, const std::vector<MXF_PARTITION_
   return 0;
 }
 
+// The edit unit of entry `i` of a segment with all of its slice offsets, read from the entry's
+// bytes (behind TemporalOffset, KeyFrameOffset, Flags and StreamOffset).
+IndexedEditUnit edit_unit_of(const IndexSegment& s, uint32_t i, const INDEX_ENTRY_ARRAY* entry) {
+  IndexedEditUnit unit{entry, s.sliceCount, {}};
+  constexpr size_t kSliceOffsetsAt = 11;
+  platform::ByteReader r(s.entries.subspan(size_t{i} * s.entrySize, s.entrySize),
+                         platform::ByteOrder::kBig);
+  r.skip(kSliceOffsetsAt);
+  unit.sliceOffsets.reserve(s.sliceCount);
+  for (uint8_t k = 0; k < s.sliceCount; ++k) unit.sliceOffsets.push_back(r.u32());
+  return unit;
+}
+
 // Bytes the ANC element and the fill behind it take in each content package, counting both
 // headers as 20 bytes. Left as it was when the element is not found.
 void measure_anc_element(const ByteSource& file, const INDEX_ENTRY_ARRAY& first,
@@ -192,9 +205,9 @@ int build_index(const ByteSource& file, MXF_BASE_INFO* mxf) {
     const int code =
         fill_segment_entries(s, partitions, essenceOrder, fileSize, trackCount, slot.data() + k);
     if (code != 0) return code;
-    if (first.entry == nullptr) first = {slot.data() + k, s.sliceCount};
+    if (first.entry == nullptr) first = edit_unit_of(s, 0, slot.data() + k);
     k += s.entryCount;
-    last = {slot.data() + k - 1, s.sliceCount};
+    last = edit_unit_of(s, s.entryCount - 1, slot.data() + k - 1);
   }
 
   uint64_t maxDuration = 0;

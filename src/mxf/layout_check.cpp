@@ -19,8 +19,27 @@ bool has_four_byte_length(const KlvHeader& header) {
   return header.ok && header.length.size == kFourByteLength;
 }
 
+// The file position where slice `slice` of the edit unit starts: the edit unit's start for slice
+// 0, else the start plus the slice's own offset. False for a slice the entry has no offset for.
+bool slice_start(const IndexedEditUnit& unit, uint8_t slice, uint64_t* position) {
+  const INDEX_ENTRY_ARRAY& e = *unit.entry;
+  if (slice == 0) {
+    *position = e.filePosition;
+    return true;
+  }
+  if (slice > unit.sliceCount) return false;
+  // The last slice's offset is the one the array keeps; the others come from the segment.
+  uint32_t offset = e.sliceOffset;
+  if (slice != unit.sliceCount) {
+    if (size_t{slice} > unit.sliceOffsets.size()) return false;
+    offset = unit.sliceOffsets[slice - 1];
+  }
+  *position = saturating_add(e.filePosition, offset);
+  return true;
+}
+
 // Checks one edit unit; on success `facts` holds what the engines rely on.
-int check_edit_unit(const platform::ByteSource& file, bool hasAncData, IndexedEditUnit unit,
+int check_edit_unit(const platform::ByteSource& file, bool hasAncData, const IndexedEditUnit& unit,
                     size_t trackCount, MXF_LAYOUT_INFO* facts) {
   const INDEX_ENTRY_ARRAY& e = *unit.entry;
   const uint8_t lastSlice = unit.sliceCount;
@@ -34,12 +53,13 @@ int check_edit_unit(const platform::ByteSource& file, bool hasAncData, IndexedEd
   const size_t deltaCount = std::min<size_t>(e.deltaCount, kMaxDeltaEntries);
   if (deltaCount < trackCount + 2) return trackCount > 0 ? kAudioNotLocated : kPictureNotFound;
 
-  // The picture, located by its own slice: slice 0 from the start of the edit unit, the last
-  // slice from its slice offset. A middle slice has no offset the program keeps.
+  // The picture, located through its own slice: slice 0 from the start of the edit unit, any
+  // other slice from that slice's offset.
   const DeltaEntry& picture = e.deltas[1];
-  if (picture.slice != 0 && picture.slice != lastSlice) return kPictureNotFound;
-  const uint64_t pictureBase = picture.slice == 0 ? e.filePosition : e.filePosition + e.sliceOffset;
-  const KlvHeader pictureElement = read_klv_header(file, pictureBase + picture.elementDelta);
+  uint64_t pictureBase = 0;
+  if (!slice_start(unit, picture.slice, &pictureBase)) return kPictureNotFound;
+  const KlvHeader pictureElement =
+      read_klv_header(file, saturating_add(pictureBase, picture.elementDelta));
   if (!pictureElement.ok || !is_picture_element_key(pictureElement.key.data())) {
     return kPictureNotFound;
   }
@@ -89,8 +109,8 @@ bool content_package_fits(const INDEX_ENTRY_ARRAY& entry, size_t trackCount, uin
 }
 
 int check_content_package_layout(const platform::ByteSource& file, const MXF_BASE_INFO& mxf,
-                                 IndexedEditUnit first, IndexedEditUnit last, size_t trackCount,
-                                 MXF_LAYOUT_INFO* layout) {
+                                 const IndexedEditUnit& first, const IndexedEditUnit& last,
+                                 size_t trackCount, MXF_LAYOUT_INFO* layout) {
   const bool hasAncData = mxf.hasAncData != 0;
   *layout = MXF_LAYOUT_INFO{};
   layout->checked = true;

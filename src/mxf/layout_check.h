@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "mxf/records.h"
 #include "platform/byte_source.h"
@@ -16,22 +17,27 @@ namespace tavrin {
 // Bytes of a KLV key and a 4-byte BER length.
 inline constexpr uint64_t kKlvHeader4 = 20;
 
-// An edit unit and the number of slice offsets (NSL) of the segment that gave it.
+// An edit unit, the number of slice offsets (NSL) of the segment that gave it and the entry's
+// slice offsets as the segment holds them (the array keeps only the last): slice k > 0 starts
+// sliceOffsets[k - 1] bytes behind the edit unit's start.
 struct IndexedEditUnit {
   const INDEX_ENTRY_ARRAY* entry = nullptr;
   uint8_t sliceCount = 0;
+  std::vector<uint32_t> sliceOffsets;
 };
 
 // True when the headers of the elements the engines address in this edit unit (the system item
 // at its start and the sound element of each track that has a delta entry) lie inside the file.
 bool content_package_fits(const INDEX_ENTRY_ARRAY& entry, size_t trackCount, uint64_t fileSize);
 
-// Checks the first and the last edit unit and fills `layout` from the first. Returns 0 or one of
+// Checks the first and the last edit unit and fills `layout` from the first. Every element is
+// located through the slice its delta entry names; the sound and ANC elements must lie in the last
+// slice, the one whose offset the engines use. Returns 0 or one of
 // 610 (no system item), 611 (no picture element at delta entry 1), 612 (a track's sound element
 // is not where the engines address it), 614 (the ANC element is not the last delta entry), 615
 // (the last edit unit is laid out otherwise than the first).
 int check_content_package_layout(const platform::ByteSource& file, const MXF_BASE_INFO& mxf,
-                                 IndexedEditUnit first, IndexedEditUnit last, size_t trackCount,
-                                 MXF_LAYOUT_INFO* layout);
+                                 const IndexedEditUnit& first, const IndexedEditUnit& last,
+                                 size_t trackCount, MXF_LAYOUT_INFO* layout);
 
 }  // namespace tavrin

@@ -12,6 +12,9 @@
 //        file, an item runs past the set, or an item holds fewer bytes than its type.
 //   409  the rounded timecode base is none of 24, 25, 30 and 60, so no timecode can be counted.
 //        `fpsCode` keeps the raw base that was read.
+//   410  the edit rate has no row in the cadence table (50/1, a zero denominator, or no edit
+//        rate item at all). `rateCode` is set to 8 (no cadence), never left at the value of the
+//        file loaded before; the edit rate read stays in `editRateNum` / `editRateDen`.
 #include "mxf/analysis.h"
 #include "mxf/header_metadata.h"
 #include "mxf/keys.h"
@@ -31,6 +34,7 @@ constexpr uint16_t kTagEditRate = 0x4B01;
 
 constexpr uint64_t kUnknownLength = ~uint64_t{0};
 constexpr uint32_t kUnknownFpsLimit = 3;  // fpsCode 0 .. 3 are known
+constexpr uint32_t kNoRateCode = 8;       // rateCode 0 .. 7 index the cadence table
 
 int set_code(SetReadStatus status, int notFound) {
   switch (status) {
@@ -60,16 +64,20 @@ uint32_t fps_code_of_base(uint16_t base) {
   }
 }
 
-// rateCode of an edit rate; false for a pair the cadence table does not know (25/1 for one).
+// rateCode of an edit rate, compared by value (num x den' = num' x den in 64 bits), so that a
+// writer's scaling does not matter: 25/1, 25000/1000 and 50000/2000 are all 25 fps. False for a
+// rate the cadence table has no row for, and for a zero denominator.
 bool rate_code_of(uint32_t num, uint32_t den, uint32_t* rateCode) {
   struct Rate {
-    uint32_t num, den, code;
+    uint64_t num, den;
+    uint32_t code;
   };
-  static constexpr Rate kRates[] = {{24000, 1000, 0}, {25000, 1000, 1}, {30000, 1000, 2},
-                                    {60000, 1000, 3}, {24000, 1001, 4}, {25000, 1001, 5},
+  static constexpr Rate kRates[] = {{24, 1, 0},       {25, 1, 1},       {30, 1, 2},
+                                    {60, 1, 3},       {24000, 1001, 4}, {25000, 1001, 5},
                                     {30000, 1001, 6}, {60000, 1001, 7}};
+  if (den == 0) return false;
   for (const Rate& r : kRates) {
-    if (r.num == num && r.den == den) {
+    if (uint64_t{num} * r.den == r.num * uint64_t{den}) {
       *rateCode = r.code;
       return true;
     }
@@ -128,6 +136,10 @@ void derive_counts(MXF_TIMECODE_INFO* t) {
 }
 
 int read_edit_rate(const ByteSource& file, FileRange range, MXF_TIMECODE_INFO* timecode) {
+  // A file without a usable edit rate must not keep the cadence of the file loaded before it.
+  timecode->editRateNum = 0;
+  timecode->editRateDen = 0;
+  timecode->rateCode = kNoRateCode;
   const HeaderSet track = read_header_set(file, keys::kTimelineTrackSet, range);
   if (const int code = set_code(track.status, kNoTimelineTrack); code != 0) return code;
   LocalSetWalker walker(track.value);
@@ -139,9 +151,13 @@ int read_edit_rate(const ByteSource& file, FileRange range, MXF_TIMECODE_INFO* t
     if (!item_u32_pair(item, &num, &den)) return kDamaged;
     timecode->editRateNum = num;
     timecode->editRateDen = den;
-    rate_code_of(num, den, &timecode->rateCode);
   }
-  return walker.truncated() ? kDamaged : 0;
+  if (walker.truncated()) return kDamaged;
+  if (!rate_code_of(timecode->editRateNum, timecode->editRateDen, &timecode->rateCode)) {
+    timecode->rateCode = kNoRateCode;
+    return kUnknownEditRate;
+  }
+  return 0;
 }
 
 }  // namespace

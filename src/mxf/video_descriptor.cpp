@@ -3,9 +3,17 @@
 // reads display size, aspect ratio and bit rate for the logs; for XAVC the bit rate comes from
 // the AVC sub-descriptor (SMPTE 381-3).
 //
-// The MPEG items are dynamic local tags; the program takes their values as fixed by the MXF
-// minor version: minor version 2 has its own table, every other minor version uses the table of
-// version 3. A tag is matched against the columns in order and the first match counts.
+// The MPEG items (CodedContentType, MaxGOP, BPictureCount, ProfileAndLevel, BitRate) and the AVC
+// bit rate are dynamic local tags that every writer numbers its own way, so each is found through
+// the Primer Pack by its UL. Only where the primer has no entry for an item's UL does the program
+// take the tag it knows for the MXF minor version (minor version 2 has its own table, every other
+// minor version uses the table of version 3), and never a tag the primer gives another item. A
+// tag is matched against the columns in order and the first match counts.
+//
+// Scan: CodedContentType 2 means interlaced (two fields); without that item the scan comes from
+// the FrameLayout of the picture descriptor (also when it is 0, unknown) (SMPTE 377-1: 1 separate
+// fields and 3 mixed fields are two fields, 0 full frame is one). For the MPEG-2 HD rows the
+// descriptor gives the height of one field, so an interlaced picture's display height is doubled.
 //
 // Codes beyond the table of the section:
 //   806  the descriptor carries no Picture Essence Coding item, so the coding cannot be told.
@@ -13,11 +21,13 @@
 //        set, or a fixed item (coding UL, height, width, aspect ratio, the AVC bit rate) holds
 //        fewer bytes than its type.
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "mxf/analysis.h"
 #include "mxf/header_metadata.h"
 #include "mxf/keys.h"
+#include "mxf/primer_pack.h"
 #include "platform/text.h"
 
 namespace tavrin {
@@ -79,12 +89,59 @@ constexpr ColumnTags kTagsVersion2 = {0x3201, 0x3208, 0x3209, 0x320E, 0x8008,
 constexpr ColumnTags kTagsVersion3 = {0x3201, 0x3208, 0x3209, 0x320E, 0x8002,
                                       0x8006, 0x8007, 0x8009, 0x8008, 0x800D};
 constexpr uint16_t kTagAvcBitRate = 0x800D;
+constexpr uint16_t kTagFrameLayout = 0x320C;
+constexpr uint16_t kNoTag = 0;  // a column no item of this file fills
+
+// CodedContentType values (SMPTE 381) and FrameLayout values (SMPTE 377-1).
+constexpr uint8_t kProgressive = 1;
+constexpr uint8_t kInterlaced = 2;
+constexpr uint8_t kFullFrame = 0;
+constexpr uint8_t kSeparateFields = 1;
+constexpr uint8_t kMixedFields = 3;
+
+// The tag of a dynamic item in this file: the primer's tag for its UL; without a primer entry the
+// fixed tag, unless the primer gives that tag to another item.
+uint16_t dynamic_tag(const PrimerPack& primer, const Key16& ul, uint16_t fixedTag) {
+  if (const std::optional<uint16_t> tag = primer_tag_of(primer, ul)) return *tag;
+  return primer_has_tag(primer, fixedTag) ? kNoTag : fixedTag;
+}
+
+// The column tags of this file: the fixed table with the MPEG items resolved through the primer.
+ColumnTags resolve_columns(const ColumnTags& fixed, const PrimerPack& primer) {
+  struct Dynamic {
+    Column column;
+    const Key16* ul;
+  };
+  static constexpr Dynamic kDynamic[] = {{kField4, &keys::kCodedContentTypeItem},
+                                         {kField5, &keys::kMaxGopItem},
+                                         {kField6, &keys::kBPictureCountItem},
+                                         {kField7, &keys::kProfileAndLevelItem},
+                                         {kBitRate, &keys::kBitRateItem}};
+  ColumnTags tags = fixed;
+  for (const Dynamic& d : kDynamic) tags[d.column] = dynamic_tag(primer, *d.ul, fixed[d.column]);
+  return tags;
+}
 
 int column_of(uint16_t tag, const ColumnTags& tags) {
+  if (tag == kNoTag) return -1;
   for (size_t c = 0; c < tags.size(); ++c) {
     if (tags[c] == tag) return static_cast<int>(c);
   }
   return -1;
+}
+
+// The field count (the CodedContentType value the program keeps) of a FrameLayout; 0 when the
+// layout tells neither (single field, segmented frame, unknown values).
+uint8_t scan_of_frame_layout(uint8_t frameLayout) {
+  switch (frameLayout) {
+    case kFullFrame:
+      return kProgressive;
+    case kSeparateFields:
+    case kMixedFields:
+      return kInterlaced;
+    default:
+      return 0;
+  }
 }
 
 int store_coding(const LocalItem& item, MXF_VIDEO_INFO* video) {
@@ -136,14 +193,16 @@ int store_item(const LocalItem& item, int column, bool mpeg, MXF_VIDEO_INFO* v) 
 }
 
 // The bit rate of an XAVC file from its AVC sub-descriptor, searched behind the descriptor.
-int read_avc_bit_rate(const ByteSource& file, uint64_t from, FileRange range, MXF_VIDEO_INFO* v) {
+int read_avc_bit_rate(const ByteSource& file, uint64_t from, FileRange range,
+                      const PrimerPack& primer, MXF_VIDEO_INFO* v) {
   const HeaderSet sub = read_header_set(file, keys::kAvcSubDescriptor, {from, range.end});
   if (sub.status == SetReadStatus::kNotFound) return 0;
   if (sub.status != SetReadStatus::kFound) return kDamaged;
+  const uint16_t bitRateTag = dynamic_tag(primer, keys::kAvcMaximumBitRateItem, kTagAvcBitRate);
   LocalSetWalker walker(sub.value);
   LocalItem item;
   while (walker.next(&item)) {
-    if (item.tag != kTagAvcBitRate) continue;
+    if (item.tag == kNoTag || item.tag != bitRateTag) continue;
     uint32_t bitRate = 0;
     if (!item_u32(item, &bitRate)) return kDamaged;
     const bool doubled = v->codingIndex == kXavcIntraRow && v->displayWidth >= kQuadHdWidth;
@@ -160,7 +219,9 @@ int read_video_descriptor(const ByteSource* file, MXF_BASE_INFO* mxf) {
   if (mxf->partitions == nullptr) return kNoSlot;
   if (mxf->video == nullptr) return kNoVideoInfo;
   MXF_VIDEO_INFO* video = mxf->video;
+  *video = MXF_VIDEO_INFO{};  // nothing of the file loaded before may show for this one
   const FileRange range = header_metadata_range(*mxf);
+  const PrimerPack primer = read_primer_pack(*file, range);
 
   bool mpeg = true;
   HeaderSet set = read_header_set(*file, keys::kMpegVideoDescriptor, range);
@@ -171,11 +232,18 @@ int read_video_descriptor(const ByteSource* file, MXF_BASE_INFO* mxf) {
   if (set.status == SetReadStatus::kNotFound) return kNotFound;
   if (set.status != SetReadStatus::kFound) return kDamaged;
 
-  const ColumnTags& tags = mxf->versionMinor == 2 ? kTagsVersion2 : kTagsVersion3;
+  const ColumnTags tags =
+      resolve_columns(mxf->versionMinor == 2 ? kTagsVersion2 : kTagsVersion3, primer);
   bool hasCoding = false;
+  std::optional<uint8_t> frameLayout;
   LocalSetWalker walker(set.value);
   LocalItem item;
   while (walker.next(&item)) {
+    if (item.tag == kTagFrameLayout) {
+      uint8_t layout = 0;
+      if (item_u8(item, &layout)) frameLayout = layout;
+      continue;
+    }
     const int column = column_of(item.tag, tags);
     if (column < 0) continue;
     hasCoding = hasCoding || column == kCoding;
@@ -183,14 +251,18 @@ int read_video_descriptor(const ByteSource* file, MXF_BASE_INFO* mxf) {
   }
   if (walker.truncated()) return kDamaged;
   if (!hasCoding) return kNoCodingLabel;
+  // No CodedContentType (or 0, unknown): the scan from the frame layout.
+  if (video->mpegField4 == 0 && frameLayout) video->mpegField4 = scan_of_frame_layout(*frameLayout);
 
   if (video->codingIndex == kXavcIntraRow || video->codingIndex == kXavcLongGopRow) {
     const uint64_t behind = saturating_add(set.where.valuePosition, set.where.valueLength);
-    if (const int code = read_avc_bit_rate(*file, behind, range, video); code != 0) return code;
+    if (const int code = read_avc_bit_rate(*file, behind, range, primer, video); code != 0) {
+      return code;
+    }
   }
-  // The MPEG-2 HD rows give the height of one field; the multiplier is the descriptor's item of
-  // column 4. Without that item (0) the height is left as the descriptor gives it.
-  if (video->codingIndex <= 1 && video->mpegField4 != 0) video->displayHeight *= video->mpegField4;
+  // The MPEG-2 HD rows give the height of one field: an interlaced picture has two. Any other
+  // content type (progressive, mixed, unknown) leaves the height as the descriptor gives it.
+  if (video->codingIndex <= 1 && video->mpegField4 == kInterlaced) video->displayHeight *= 2;
   return 0;
 }
 

@@ -57,8 +57,11 @@ WavAddOutcome drop_files(std::vector<std::string>& paths, WAV_LIBRARY& library,
                          const std::function<void(const std::string&)>& mxfMet) {
   WavAddOutcome outcome;
   const auto loaded = [&mxfLoaded] { return mxfLoaded && mxfLoaded(); };
-  for (std::string& path : paths) {
-    switch (classify_dropped_path(path)) {
+  for (const std::string& path : paths) {
+    // The kind is read from a lowered copy; the file is opened under the name it was dropped
+    // with, since on a case-sensitive file system "A.WAV" and "a.wav" are two files.
+    std::string lowered = path;
+    switch (classify_dropped_path(lowered)) {
       case DroppedKind::kWav:
         outcome.wavMet = true;
         if (loaded()) add_one(path, library, timecode, WavAddOrigin::kDrop, &outcome);

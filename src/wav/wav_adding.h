@@ -36,8 +36,9 @@ DroppedKind classify_dropped_path(std::string& path);
 // moment it is met; each ".mxf" path is collected and, when `mxfMet` is given, handed to it at
 // that moment (the shell loads after the whole drop, so it passes none). After the drop: the
 // message that WAV files need a loaded MXF file when WAV/BWF paths were met and none is loaded;
-// otherwise, with a loaded file, the index array is rebuilt. Paths carry their lowered extension
-// afterwards.
+// otherwise, with a loaded file, the index array is rebuilt. The kind is read case-insensitively,
+// but every path is used as dropped: lowering it would name another file (or none) on a
+// case-sensitive file system.
 WavAddOutcome drop_files(std::vector<std::string>& paths, WAV_LIBRARY& library,
                          WavLibraryView& view, const MXF_TIMECODE_INFO* timecode,
                          const std::function<bool()>& mxfLoaded,

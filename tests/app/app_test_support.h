@@ -47,6 +47,8 @@ inline WAV_LIBRARY_ENTRY* add_entry(APP_STATE_INFO& app, const std::string& name
   WAV_LIBRARY_ENTRY& entry = app.library.entries.emplace_back();
   entry.info.channels = channels;
   entry.info.bits_per_sample = bits;
+  entry.sort_keys[0] = channels;  // the channel key; the others stay 0
+  entry.sort_keys[1] = bits;
   entry.file_name = name;
   entry.file_path = "/audio/" + name;
   entry.library = &app.library;
@@ -60,8 +62,8 @@ inline WAV_LIBRARY_ENTRY* add_entry(APP_STATE_INFO& app, const std::string& name
 inline AnalysisDialog analysis_dialog(bool keepAfterSkip = true) {
   return [keepAfterSkip](APP_STATE_INFO& app) {
     platform::FileSource source(app.mxfHandle);
-    platform::NullJobControl control;
-    const AnalysisRun run = run_analysis(app, app.mxfPath, source, control);
+    platform::NullJobControl unwatched;
+    const AnalysisRun run = run_analysis(app, app.mxfPath, source, unwatched);
     decide_analysis(app, run, [keepAfterSkip](const UserMessage&) { return keepAfterSkip; });
   };
 }

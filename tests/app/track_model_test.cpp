@@ -301,6 +301,35 @@ TEST(WorkingSet, AFileOfTwentySixTracksIsWorkedAsTwentyFour) {
   EXPECT_EQ(app.tracks.exportCounter, 0u);
 }
 
+TEST(WorkingSet, WrappingNeedsASwitchOnAndTheBackupAnswered) {
+  APP_STATE_INFO app;
+  load_without_file(app, 4);
+  int asked = 0;
+  const auto yes = [&asked](const UserMessage& question) {
+    ++asked;
+    EXPECT_TRUE(question.yesNo);
+    EXPECT_EQ(question.caption, "MXF Tavrin");
+    return true;
+  };
+  WrapCheck check = check_wrap(app, yes);
+  EXPECT_FALSE(check.start);
+  EXPECT_EQ(asked, 0);
+  ASSERT_EQ(check.messages.size(), 1u);
+  EXPECT_EQ(check.messages[0].text, "トラックスイッチが全てOFFになっています。");
+  EXPECT_EQ(app.jobKind, jobs::JobKind::kWrapping);
+
+  toggle_track_switch(app, 3);
+  check = check_wrap(app, yes);
+  EXPECT_TRUE(check.start);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(check.messages.empty());  // the question is asked, not shown again
+  check = check_wrap(app, [](const UserMessage&) { return false; });
+  EXPECT_FALSE(check.start);
+
+  prepare_export(app);
+  EXPECT_EQ(app.jobKind, jobs::JobKind::kExport);
+}
+
 TEST(WorkingSet, UnloadLeavesTheEmptyState) {
   APP_STATE_INFO app;
   load_without_file(app, 8);

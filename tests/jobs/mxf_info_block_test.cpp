@@ -96,13 +96,18 @@ TEST_F(MxfInfoBlock, ScanLettersAndRateLabels) {
   records.video.codingIndex = 5;  // XAVC rows are progressive
   EXPECT_NE(block().find("FPS                = 29.97p\r\n"), std::string::npos);
 
-  // Without the drop flag 29.97 counts non-drop and the timecodes use ':'; 59.94 is always DF.
+  // Without the drop flag 29.97 and 59.94 count non-drop and the timecodes use ':'; with it both
+  // are DF. A whole rate is NDF whatever the flag says.
   records.timecode.dropFrame = 0;
   EXPECT_NE(block().find("フレームレート = 29.97NDF\r\n開始(フレーム) = 09:59:24:00 (1078920)"),
             std::string::npos)
       << block();
   records.timecode.rateCode = 7;
+  EXPECT_NE(block().find("フレームレート = 59.94NDF\r\n"), std::string::npos) << block();
+  records.timecode.dropFrame = 1;
   EXPECT_NE(block().find("フレームレート = 59.94DF\r\n"), std::string::npos);
+  records.timecode.rateCode = 3;
+  EXPECT_NE(block().find("フレームレート = 60NDF\r\n"), std::string::npos);
 }
 
 TEST_F(MxfInfoBlock, LengthIsCountedInTheShiftedBaseInHour23) {

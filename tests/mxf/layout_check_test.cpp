@@ -8,6 +8,8 @@
 #include "analysis_bytes.h"
 #include "jobs/messages.h"
 #include "mxf/analysis.h"
+#include "mxf/layout_check.h"
+#include "platform/byte_source.h"
 #include "support/mxf_fixture.h"
 
 namespace tavrin {
@@ -129,6 +131,42 @@ TEST(LayoutCheck, AncDataMustBeTheLastElement) {
   o.deltaEntryCount = 6;  // the ANC entry cut off: the last entry is a sound element
   MxfRecords cut;
   EXPECT_EQ(analysis_code(build_mxf_fixture(o), cut), 614);
+}
+
+// Index entries with two slice offsets and the picture alone in slice 1: the picture is found
+// through its own slice's offset, read from the segment; a wrong or missing offset for that
+// slice, or sound elements outside the last slice, are still refused.
+TEST(LayoutCheck, EachElementThroughItsOwnSlice) {
+  MxfFixtureOptions o = small_options();
+  o.pictureInOwnSlice = true;
+  MxfFixtureLayout layout;
+  const Bytes bytes = build_mxf_fixture(o, &layout);
+  MxfRecords r;
+  ASSERT_EQ(analysis_code(bytes, r), 0);
+  EXPECT_EQ(r.layout.pictureDelta, 0u);
+  ASSERT_EQ(r.indexEntrySlot[0].filePosition, layout.frames[0].contentPackage);
+
+  platform::MemorySource file(bytes);
+  const INDEX_ENTRY_ARRAY& first = r.indexEntrySlot.front();
+  const INDEX_ENTRY_ARRAY& last = r.indexEntrySlot.back();
+  const uint32_t pictureSlice =
+      static_cast<uint32_t>(layout.frames[0].picture - layout.frames[0].contentPackage);
+  auto check = [&](std::vector<uint32_t> offsets, const INDEX_ENTRY_ARRAY& lastEntry) {
+    MXF_LAYOUT_INFO facts;
+    return check_content_package_layout(file, r.base, {&first, 2, offsets},
+                                        {&lastEntry, 2, offsets}, o.trackCount, &facts);
+  };
+  EXPECT_EQ(check({pictureSlice, first.sliceOffset}, last), 0);
+  EXPECT_EQ(check({pictureSlice + 16, first.sliceOffset}, last), 611);
+  EXPECT_EQ(check({}, last), 611) << "no offset for slice 1";
+
+  INDEX_ENTRY_ARRAY moved = first;
+  moved.deltas[3].slice = 1;  // a sound element outside the slice the engines address
+  MXF_LAYOUT_INFO facts;
+  EXPECT_EQ(check_content_package_layout(
+                file, r.base, {&moved, 2, {pictureSlice, first.sliceOffset}},
+                {&moved, 2, {pictureSlice, first.sliceOffset}}, o.trackCount, &facts),
+            612);
 }
 
 }  // namespace

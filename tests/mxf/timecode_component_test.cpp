@@ -6,12 +6,15 @@
 #include <string>
 
 #include "analysis_bytes.h"
+#include "app/info_panel.h"
+#include "jobs/mxf_info_block.h"
 #include "mxf/analysis.h"
 #include "mxf/keys.h"
 #include "platform/byte_source.h"
 #include "platform/file.h"
 #include "platform/local_time.h"
 #include "platform/text.h"
+#include "support/mxf_fixture.h"
 
 namespace tavrin {
 namespace {
@@ -58,15 +61,52 @@ TEST(TimecodeComponent, CountsOfADropFrameAndAnHour23Start) {
   EXPECT_EQ(t.rateCode, 1u);
 }
 
-TEST(TimecodeComponent, EditRatesOutsideTheTableLeaveRateCode) {
+TEST(TimecodeComponent, EditRatesCountByValueWhateverTheScaling) {
+  const struct {
+    uint32_t num, den;
+    uint16_t base;
+    uint8_t drop;
+    uint32_t rateCode;
+  } cases[] = {
+      {24, 1, 24, 0, 0},       {24000, 1000, 24, 0, 0}, {48000, 2000, 24, 0, 0},
+      {25, 1, 25, 0, 1},       {25000, 1000, 25, 0, 1}, {50000, 2000, 25, 0, 1},
+      {30, 1, 30, 0, 2},       {60, 1, 60, 0, 3},       {24000, 1001, 24, 0, 4},
+      {48000, 2002, 24, 0, 4}, {25000, 1001, 25, 0, 5}, {30000, 1001, 30, 1, 6},
+      {60000, 2002, 30, 1, 6}, {60000, 1001, 60, 1, 7},
+  };
+  for (const auto& c : cases) {
+    MxfRecords r;
+    r.timecode.rateCode = 6;  // what a 29.97 file loaded before left behind
+    ASSERT_EQ(run(cat({component(0, c.base, c.drop, 50), track(c.num, c.den)}), r), 0)
+        << c.num << "/" << c.den;
+    EXPECT_EQ(r.timecode.rateCode, c.rateCode) << c.num << "/" << c.den;
+    EXPECT_EQ(r.timecode.editRateNum, c.num);
+    EXPECT_EQ(r.timecode.editRateDen, c.den);
+  }
+}
+
+TEST(TimecodeComponent, EditRatesWithoutCadenceAreRefusedAfterA2997File) {
+  const struct {
+    uint32_t num, den;
+  } cases[] = {{50, 1}, {0, 0}, {25, 0}, {0, 1}, {12, 1}, {24, 1001}, {4294967295u, 1}};
+  for (const auto& c : cases) {
+    MxfRecords r;
+    ASSERT_EQ(run(cat({component(1078920, 30, 1, 1800), track(30000, 1001)}), r), 0);
+    ASSERT_EQ(r.timecode.rateCode, 6u);
+    EXPECT_EQ(run(cat({component(0, 25, 0, 50), track(c.num, c.den)}), r), 410)
+        << c.num << "/" << c.den;
+    EXPECT_EQ(r.timecode.rateCode, 8u) << "no cadence may be carried over";
+    EXPECT_EQ(r.timecode.editRateNum, c.num);
+    EXPECT_EQ(r.timecode.editRateDen, c.den);
+  }
+  // A track without an edit rate item has no cadence either.
   MxfRecords r;
-  r.timecode.rateCode = 3;
-  ASSERT_EQ(run(cat({component(0, 25, 0, 50), track(25, 1)}), r), 0);
-  EXPECT_EQ(r.timecode.rateCode, 3u);
-  EXPECT_EQ(r.timecode.editRateNum, 25u);
-  EXPECT_EQ(r.timecode.editRateDen, 1u);
-  ASSERT_EQ(run(cat({component(0, 60, 1, 50), track(60000, 1001)}), r), 0);
-  EXPECT_EQ(r.timecode.rateCode, 7u);
+  r.timecode.rateCode = 6;
+  EXPECT_EQ(
+      run(cat({component(0, 25, 0, 50), klv(keys::kTimelineTrackSet, item(0x4B02, be(0, 8)), 0)}),
+          r),
+      410);
+  EXPECT_EQ(r.timecode.rateCode, 8u);
 }
 
 TEST(TimecodeComponent, Refusals) {
@@ -83,6 +123,73 @@ TEST(TimecodeComponent, Refusals) {
   EXPECT_EQ(
       run(cat({component(0, 25, 0, 10), klv(keys::kTimelineTrackSet, item(0x4B01, be(25, 4)))}), r),
       408);
+}
+
+// Whole analyses: a 25/1 file shows 25 fps everywhere the rate is shown; a file whose edit rate
+// has no cadence, analysed after a 29.97 file into the same records, is refused with a message
+// that names its rate.
+std::string panel_value(const MxfRecords& r, const std::string& group, const std::string& caption) {
+  for (const app::PanelFact& f : app::information_panel(&r.base)) {
+    if (f.group == group && f.caption == caption) return f.value;
+  }
+  return "(none)";
+}
+
+TEST(TimecodeComponentAnalysis, RateTextsFollowTheEditRateValue) {
+  const struct {
+    uint32_t num, den;
+    const char* rate;
+    const char* fps;
+  } cases[] = {{25, 1, "25", "25i"},
+               {24, 1, "24", "24i"},
+               {30, 1, "30", "30i"},
+               {50000, 2000, "25", "25i"},
+               {30000, 1001, "29.97 DF", "29.97i"}};
+  MxfRecords r;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.num) + "/" + std::to_string(c.den));
+    MxfFixtureOptions o;
+    set_edit_rate(o, c.num, c.den);
+    o.frameCount = 10;
+    o.trackCount = 2;
+    ASSERT_EQ(analysis_code(build_mxf_fixture(o), r), 0);
+    EXPECT_EQ(panel_value(r, "Time code", "Rate"), c.rate);
+    EXPECT_EQ(panel_value(r, "Video", "FPS"), c.fps);
+    EXPECT_EQ(panel_value(r, "Video", "Size"), "1920 x 1080");
+    const std::string block = jobs::mxf_info_block("a.mxf", r.base, platform::LocalTime{});
+    const std::string logRate = std::string(c.rate).substr(0, std::string(c.rate).find(' '));
+    EXPECT_NE(block.find("フレームレート = " + logRate + (c.den == 1001 ? "DF" : "NDF")),
+              std::string::npos)
+        << block;
+  }
+}
+
+TEST(TimecodeComponentAnalysis, UnknownRatesAfterA2997FileAreRefusedByName) {
+  const struct {
+    uint32_t num, den;
+    const char* text;
+  } cases[] = {{50, 1, "対応していない編集レート 50/1 "},
+               {0, 0, "対応していない編集レート 0/0 "},
+               {25, 0, "対応していない編集レート 25/0 "}};
+  MxfRecords r;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ASSERT_EQ(analysis_code(build_mxf_fixture(MxfFixtureOptions{}), r), 0);
+    ASSERT_EQ(r.timecode.rateCode, 6u);
+    MxfFixtureOptions o;
+    o.editRateNum = c.num;
+    o.editRateDen = c.den;
+    o.roundedTimecodeBase = 25;
+    o.dropFrame = 0;
+    o.frameCount = 10;
+    const jobs::JobMessage m = analyse_bytes(build_mxf_fixture(o), r);
+    EXPECT_EQ(m.kind, jobs::JobMessageKind::kFailed);
+    EXPECT_EQ(m.code, 410);
+    EXPECT_EQ(r.base.sectionCode, 400);
+    EXPECT_EQ(r.timecode.rateCode, 8u);
+    EXPECT_NE(m.text.find(c.text), std::string::npos) << m.text;
+    EXPECT_NE(m.text.find("ERR: 410"), std::string::npos) << m.text;
+  }
 }
 
 Bytes source_package(bool modified) {

@@ -1,10 +1,15 @@
 // The video descriptor step on hand-built header metadata.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+
 #include "analysis_bytes.h"
 #include "mxf/analysis.h"
 #include "mxf/keys.h"
+#include "mxf/primer_pack.h"
 #include "platform/byte_source.h"
+#include "support/mxf_fixture.h"
 
 namespace tavrin {
 namespace {
@@ -91,6 +96,122 @@ TEST(VideoDescriptor, Refusals) {
   EXPECT_EQ(
       run(klv(keys::kCdciDescriptor, cat({item(0x3201, ul(kXavcIntra)), item(0x3209, {1})})), r),
       808);
+}
+
+// Whole fixture files whose MPEG items carry the dynamic tags of other writers, in another order:
+// every item is found through the Primer Pack by its UL.
+struct WriterCase {
+  const char* name;
+  std::array<uint16_t, 5> tags;  // content type, max GOP, B pictures, profile/level, bit rate
+  bool reversed;
+  uint8_t contentType;
+  uint8_t frameLayout;
+  uint32_t height;  // as the descriptor stores it
+  uint8_t wantScan;
+  uint32_t wantHeight;
+  uint32_t wantBitRate;
+};
+
+TEST(VideoDescriptorPrimer, ItemsAreFoundByTheirUlsWhateverTheTags) {
+  const WriterCase cases[] = {
+      // ffmpeg: no CodedContentType, bit rate at 8000, B picture count at 8008 (the tag the
+      // version 3 table takes for the bit rate).
+      {"ffmpeg", {0, 0x8006, 0x8008, 0x8007, 0x8000}, false, 0, 1, 540, 2, 1080, 15000000},
+      {"ffmpeg progressive",
+       {0, 0x8006, 0x8008, 0x8007, 0x8000},
+       false,
+       0,
+       0,
+       1080,
+       1,
+       1080,
+       3000000},
+      // Tags counted down from FFFF, written bit rate first.
+      {"descending", {0xFFF7, 0xFFF8, 0xFFF9, 0xFFFA, 0xFFFB}, true, 2, 1, 540, 2, 1080, 3000000},
+      {"descending progressive",
+       {0xFFF7, 0xFFF8, 0xFFF9, 0xFFFA, 0xFFFB},
+       true,
+       1,
+       1,
+       1080,
+       1,
+       1080,
+       50000000},
+      // Without a bit rate item the B picture count at 8008 is not taken for it.
+      {"no bit rate", {0, 0x8006, 0x8008, 0x8007, 0}, false, 0, 3, 540, 2, 1080, 0},
+      // The fixed version 3 tags, listed in the primer as well.
+      {"fixed tags", {0x8002, 0x8006, 0x8007, 0x8009, 0x8008}, false, 2, 1, 540, 2, 1080, 8000000},
+      // Mixed fields: neither interlaced nor progressive, the height stays.
+      {"mixed", {0x8002, 0x8006, 0x8007, 0x8009, 0x8008}, false, 3, 3, 540, 3, 540, 8000000},
+  };
+  for (const WriterCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MxfFixtureOptions o;
+    o.frameCount = 6;
+    o.trackCount = 2;
+    o.mpegDynamicTags = c.tags;
+    o.mpegItemsReversed = c.reversed;
+    o.mpegField4 = c.contentType;
+    o.frameLayout = c.frameLayout;
+    o.displayHeight = c.height;
+    o.mpegField5 = 15;
+    o.mpegField6 = 2;
+    o.mpegField7 = 0x82;
+    o.bitRate = c.wantBitRate == 0 ? 15000000 : c.wantBitRate;
+    MxfRecords r;
+    // A file with other values loaded before: nothing of it may show.
+    r.video.mpegField4 = 9;
+    r.video.bitRate = 123;
+    r.video.mpegField5 = 77;
+    ASSERT_EQ(analysis_code(build_mxf_fixture(o), r), 0);
+    EXPECT_EQ(r.video.mpegField4, c.wantScan);
+    EXPECT_EQ(r.video.displayHeight, c.wantHeight);
+    EXPECT_EQ(r.video.displayWidth, 1920u);
+    EXPECT_EQ(r.video.bitRate, c.wantBitRate);
+    EXPECT_EQ(r.video.mpegField5, 15u);
+    EXPECT_EQ(r.video.mpegField6, 2u);
+    EXPECT_EQ(r.video.mpegField7, 0x82u);
+  }
+}
+
+TEST(VideoDescriptorPrimer, AvcBitRateByItsUl) {
+  MxfFixtureOptions o;
+  o.frameCount = 6;
+  o.trackCount = 2;
+  o.videoDescriptor = VideoDescriptorKind::kCdciAvc;
+  o.avcBitRateTag = 0xFF10;
+  o.avcBitRate = 100000000;
+  MxfRecords r;
+  ASSERT_EQ(analysis_code(build_mxf_fixture(o), r), 0);
+  EXPECT_EQ(r.video.codingName, "XAVC Intra");
+  EXPECT_EQ(r.video.bitRate, 100000000u);
+  EXPECT_EQ(r.video.mpegField4, 2u) << "separate fields: interlaced";
+}
+
+TEST(PrimerPack, EntriesAreReadInsideTheirBatchOnly) {
+  const Key16 bitRate = keys::kBitRateItem;
+  Key16 otherVersion = bitRate;
+  otherVersion[7] = 0x01;
+  const Bytes entry = cat({be(0x8000, 2), ul(otherVersion)});
+  PrimerPack p;
+  ASSERT_TRUE(parse_primer_pack(cat({be(1, 4), be(18, 4), entry}), &p));
+  EXPECT_EQ(primer_tag_of(p, bitRate), std::optional<uint16_t>(0x8000)) << "byte 7 not compared";
+  EXPECT_TRUE(primer_has_tag(p, 0x8000));
+  EXPECT_FALSE(primer_has_tag(p, 0x8008));
+  EXPECT_EQ(primer_tag_of(p, keys::kMaxGopItem), std::nullopt);
+
+  // Longer items are stepped by their size; a count past the value, a short item size or a
+  // header cut short leave no entries.
+  ASSERT_TRUE(
+      parse_primer_pack(cat({be(2, 4), be(20, 4), entry, Bytes(2, 0), entry, Bytes(2, 0)}), &p));
+  EXPECT_EQ(p.entries.size(), 2u);
+  EXPECT_FALSE(parse_primer_pack(cat({be(2, 4), be(18, 4), entry}), &p));
+  EXPECT_TRUE(p.entries.empty());
+  EXPECT_FALSE(parse_primer_pack(cat({be(0xFFFFFFFF, 4), be(18, 4), entry}), &p));
+  EXPECT_FALSE(parse_primer_pack(cat({be(1, 4), be(17, 4), entry}), &p));
+  EXPECT_FALSE(parse_primer_pack(be(1, 4), &p));
+  EXPECT_TRUE(parse_primer_pack(cat({be(0, 4), be(18, 4)}), &p));
+  EXPECT_TRUE(p.entries.empty());
 }
 
 }  // namespace

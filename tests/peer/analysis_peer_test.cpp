@@ -13,13 +13,14 @@
 #include <string>
 
 #include "analysis_peer_json.h"
+#include "app/info_panel.h"
 #include "jobs/runner.h"
 #include "mxf/records.h"
-#include "peer_tools.h"
 #include "platform/byte_source.h"
 #include "platform/file.h"
 #include "support/temp_dir.h"
 #include "timecode/timecode.h"
+#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
@@ -38,15 +39,13 @@ std::string output_of(const std::string& command) {
   return out;
 }
 
-bool shell(const std::string& command) {
-  return std::system(command.c_str()) == 0;
-}
+bool shell(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 // The analysis job over the file; the final message.
 jobs::JobMessage analyse(const std::string& path, MxfRecords& records) {
   platform::Status status;
-  const platform::File file = platform::File::open(path, platform::Access::kReadExisting,
-                                                   platform::Sharing::kRead, &status);
+  const platform::File file =
+      platform::File::open(path, platform::Access::kReadExisting, platform::Sharing::kRead, &status);
   platform::FileSource source(file);
   TimecodeErrorList errors;
   records.timecode.errorList = &errors;
@@ -68,6 +67,9 @@ struct Probe {
   std::string timecode;
   int audioStreams = 0;
   long long bitsPerSample = 0;
+  long long width = 0;
+  long long height = 0;
+  std::string fieldOrder;  // "progressive", "tt", "bb", ...
 };
 
 Probe probe(const std::string& path) {
@@ -79,6 +81,9 @@ Probe probe(const std::string& path) {
     if (s["codec_type"].text == "video") {
       p.frameRate = s["r_frame_rate"].text;
       p.frames = s["duration_ts"].integer();
+      p.width = s["width"].integer();
+      p.height = s["height"].integer();
+      p.fieldOrder = s["field_order"].text;
     } else if (s["codec_type"].text == "audio") {
       ++p.audioStreams;
       p.bitsPerSample = s["bits_per_sample"].integer();
@@ -91,8 +96,7 @@ Probe probe(const std::string& path) {
 // The actual frame count of a timecode text "hh:mm:ss:ff" (';' before drop-frame frames).
 int64_t count_of(const std::string& text, uint32_t fpsCode, uint32_t dropFrame) {
   tc::Timecode t;
-  if (std::sscanf(text.c_str(), "%d:%d:%d%*c%d", &t.hours, &t.minutes, &t.seconds, &t.frames) !=
-      4) {
+  if (std::sscanf(text.c_str(), "%d:%d:%d%*c%d", &t.hours, &t.minutes, &t.seconds, &t.frames) != 4) {
     return -1;
   }
   return tc::timecode_to_frames(fpsCode, dropFrame, t);
@@ -106,12 +110,12 @@ struct FfmpegCase {
   const char* sampleFormat;
   const char* timecode;
   const char* videoOptions;
+  const char* rateText;        // the panel's rate text for the frame rate
+  const char* videoBitRate;    // the panel's bit rate text; ffprobe gives none for these streams
 };
 
 // Test names and failure output show the case by its name.
-void PrintTo(const FfmpegCase& c, std::ostream* out) {
-  *out << c.name;
-}
+void PrintTo(const FfmpegCase& c, std::ostream* out) { *out << c.name; }
 
 std::string ffmpeg_command(const FfmpegCase& c, const std::string& path) {
   std::string split = "[1:a]asplit=" + std::to_string(c.tracks);
@@ -167,6 +171,22 @@ TEST_P(AnalysisPeerFfmpeg, LoadWithWhatFfprobeReports) {
   EXPECT_NE(holder.bodySid, 0u);
   EXPECT_EQ(holder.bodyOffset, 0u);
   EXPECT_EQ(first.filePosition, holder.essenceBase);
+
+  // The panel shows the rate, scan, size and bit rate of the file.
+  const std::vector<app::PanelFact> facts = app::information_panel(&r.base);
+  auto fact = [&](const std::string& group, const std::string& caption) {
+    for (const app::PanelFact& f : facts) {
+      if (f.group == group && f.caption == caption) return f.value;
+    }
+    return std::string("(none)");
+  };
+  const std::string scan = p.fieldOrder == "progressive" ? "p" : "i";
+  EXPECT_EQ(fact("Video", "FPS"), c.rateText + scan) << p.fieldOrder;
+  EXPECT_EQ(fact("Video", "Size"), std::to_string(p.width) + " x " + std::to_string(p.height));
+  EXPECT_EQ(fact("Time code", "Rate").substr(0, std::string(c.rateText).size()), c.rateText);
+  if (c.videoBitRate[0] != '\0') {
+    EXPECT_EQ(fact("Video", "Bit Rate"), c.videoBitRate);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -174,13 +194,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FfmpegCase{"Mpeg2_2997DropFrame_8x24bit", "1920x1080", "30000/1001", 8, "pcm_s24le",
                    "10:00:00;00",
-                   "-c:v mpeg2video -pix_fmt yuv422p -b:v 15M -flags +ildct+ilme -top 1"},
-        FfmpegCase{"Mpeg2_25_4x16bit", "1920x1080", "25", 4, "pcm_s16le", "01:00:00:00", kMpeg2},
-        FfmpegCase{"Mpeg2_5994_2x24bit", "1280x720", "60000/1001", 2, "pcm_s24le", "", kMpeg2},
+                   "-c:v mpeg2video -pix_fmt yuv422p -b:v 15M -flags +ildct+ilme -top 1", "29.97",
+                   "15.0Mbps"},
+        FfmpegCase{"Mpeg2_25_4x16bit", "1920x1080", "25", 4, "pcm_s16le", "01:00:00:00", kMpeg2,
+                   "25", "15.0Mbps"},
+        // 1080i25, the European broadcast format: 540-line fields of a 1080-line picture.
+        FfmpegCase{"Mpeg2_25Interlaced_4x24bit", "1920x1080", "25", 4, "pcm_s24le", "10:00:00:00",
+                   "-c:v mpeg2video -pix_fmt yuv422p -b:v 50M -flags +ildct+ilme -top 1", "25",
+                   "50.0Mbps"},
+        FfmpegCase{"Mpeg2_24_2x24bit", "1920x1080", "24", 2, "pcm_s24le", "01:00:00:00", kMpeg2,
+                   "24", "15.0Mbps"},
+        FfmpegCase{"Mpeg2_30_2x24bit", "1920x1080", "30", 2, "pcm_s24le", "01:00:00:00", kMpeg2,
+                   "30", "15.0Mbps"},
+        FfmpegCase{"Mpeg2_5994_2x24bit", "1280x720", "60000/1001", 2, "pcm_s24le", "", kMpeg2,
+                   "59.94", "15.0Mbps"},
         // H.264 High 4:2:2 Intra: ffmpeg labels it with the coding UL the program knows as XAVC
         // Intra.
         FfmpegCase{"H264_422Intra", "1920x1080", "30000/1001", 2, "pcm_s24le", "",
-                   "-c:v libx264 -pix_fmt yuv422p10le -profile:v high422 -x264-params keyint=1"}),
+                   "-c:v libx264 -pix_fmt yuv422p10le -profile:v high422 -x264-params keyint=1",
+                   "29.97", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AnalysisPeer, FfmpegDropFrameStartAndFiveFrameCadence) {
@@ -188,7 +220,8 @@ TEST(AnalysisPeer, FfmpegDropFrameStartAndFiveFrameCadence) {
   test::TempDir dir;
   const std::string path = dir.file("df.mxf");
   ASSERT_TRUE(shell(ffmpeg_command(
-      {"df", "1920x1080", "30000/1001", 2, "pcm_s24le", "10:00:00;00", kMpeg2}, path)));
+      {"df", "1920x1080", "30000/1001", 2, "pcm_s24le", "10:00:00;00", kMpeg2, "29.97", ""},
+      path)));
   MxfRecords r;
   ASSERT_EQ(analyse(path, r).kind, jobs::JobMessageKind::kSucceeded);
   EXPECT_EQ(r.timecode.startFrame, 1078920u);
@@ -204,9 +237,9 @@ TEST(AnalysisPeer, FfmpegLongGopH264HasACodingOutsideTheTable) {
   if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg is missing";
   test::TempDir dir;
   const std::string path = dir.file("h264.mxf");
-  ASSERT_TRUE(shell(ffmpeg_command(
-      {"h264", "1920x1080", "30000/1001", 2, "pcm_s24le", "", "-c:v libx264 -pix_fmt yuv420p"},
-      path)));
+  ASSERT_TRUE(shell(ffmpeg_command({"h264", "1920x1080", "30000/1001", 2, "pcm_s24le", "",
+                                    "-c:v libx264 -pix_fmt yuv420p", "29.97", ""},
+                                   path)));
   MxfRecords r;
   const jobs::JobMessage m = analyse(path, r);
   EXPECT_EQ(m.kind, jobs::JobMessageKind::kFailed);
@@ -222,18 +255,14 @@ TEST(AnalysisPeer, GstreamerFilesAreRefusedByTheLayoutCheck) {
   test::TempDir dir;
   const std::string video = dir.file("v.m2v");
   const std::string mxf = dir.file("gst.mxf");
-  ASSERT_TRUE(
-      shell("ffmpeg -v error -y -f lavfi -i testsrc=size=1920x1080:rate=25 -t 2 -c:v "
-            "mpeg2video -pix_fmt yuv422p -b:v 15M -f mpeg2video '" +
-            video + "'"));
+  ASSERT_TRUE(shell("ffmpeg -v error -y -f lavfi -i testsrc=size=1920x1080:rate=25 -t 2 -c:v "
+                    "mpeg2video -pix_fmt yuv422p -b:v 15M -f mpeg2video '" + video + "'"));
   std::string pipeline = "timeout 120 gst-launch-1.0 -q mxfmux name=mux ! filesink location='" +
                          mxf + "' filesrc location='" + video + "' ! mpegvideoparse ! mux.";
   for (int t = 0; t < 2; ++t) {
     const std::string wav = dir.file("a" + std::to_string(t) + ".wav");
-    ASSERT_TRUE(
-        shell("ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=48000 -t 2 "
-              "-c:a pcm_s24le '" +
-              wav + "'"));
+    ASSERT_TRUE(shell("ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=48000 -t 2 "
+                      "-c:a pcm_s24le '" + wav + "'"));
     pipeline += " filesrc location='" + wav + "' ! wavparse ! mux.";
   }
   if (!shell(pipeline + " >/dev/null 2>&1")) GTEST_SKIP() << "mxfmux is not available";

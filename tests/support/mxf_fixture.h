@@ -131,6 +131,12 @@ struct MxfFixtureOptions {
   uint32_t avcBitRate = 300000000;
   // Which dynamic tag table the MPEG descriptor uses: empty = by prefaceVersionMinor (2 or 3).
   std::optional<uint8_t> mpegTagTable;
+  // Dynamic tags as another writer numbers the MPEG items, replacing the table above: coded
+  // content type, max GOP, B picture count, profile and level, bit rate. Tag 0 leaves the item
+  // (and its primer entry) out.
+  std::optional<std::array<uint16_t, 5>> mpegDynamicTags;
+  bool mpegItemsReversed = false;  // the MPEG items written in the reverse order, bit rate first
+  uint16_t avcBitRateTag = 0x800D;
 
   // --- Content package ---
   // Offsets count from the start of the content package. A block size (an element with the fill
@@ -162,6 +168,9 @@ struct MxfFixtureOptions {
   bool emptyDeltaArray = false;     // SliceCount 0 and no delta entries
   bool constantSizeIndex = false;   // EditUnitByteCount set and no IndexEntryArray
   std::optional<uint32_t> deltaEntryCount;  // pad (repeat the last) or cut the delta entries
+  // Two slice offsets per index entry: the picture alone in slice 1 (delta 0 from its slice's
+  // offset), the sound and ANC elements in slice 2. Needs a system item.
+  bool pictureInOwnSlice = false;
 
   // --- Faults ---
   bool shortBerLengths = false;  // minimal BER lengths in the header metadata and the RIP

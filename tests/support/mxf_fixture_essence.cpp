@@ -187,18 +187,31 @@ PackageGeometry package_geometry(const MxfFixtureOptions& o) {
   const bool behindPicture = pos > pictureEnd;
   g.sliceCount = behindPicture ? 1 : 0;
   g.sliceOffset = behindPicture ? static_cast<uint32_t>(pictureEnd) : 0;
+  // With the picture in a slice of its own the system item is slice 0, the picture slice 1 and
+  // the elements behind it slice 2.
+  const bool pictureSlice = o.pictureInOwnSlice && behindPicture && g.pictureOffset > 0;
+  if (pictureSlice) g.sliceCount = 2;
+  const uint8_t tail = static_cast<uint8_t>(g.sliceCount);
+  g.sliceOffsets.clear();
+  if (pictureSlice) g.sliceOffsets.push_back(g.pictureOffset);
+  if (behindPicture) g.sliceOffsets.push_back(g.sliceOffset);
 
   std::vector<FixtureDeltaEntry>& d = g.deltas;
   if (o.systemItem) d.push_back({0, 0, 0});
-  d.push_back({0, 0, g.pictureOffset});
-  if (o.ancElement && o.ancInMiddle) d.push_back({0, 1, g.ancOffset - g.sliceOffset});
-  for (uint32_t i = 0; i < elements; ++i) {
-    d.push_back({0, 1, g.soundOffset + i * g.soundSlot - g.sliceOffset});
+  if (pictureSlice) {
+    d.push_back({0, 1, 0});
+  } else {
+    d.push_back({0, 0, g.pictureOffset});
   }
-  if (o.ancElement && !o.ancInMiddle) d.push_back({0, 1, g.ancOffset - g.sliceOffset});
+  if (o.ancElement && o.ancInMiddle) d.push_back({0, tail, g.ancOffset - g.sliceOffset});
+  for (uint32_t i = 0; i < elements; ++i) {
+    d.push_back({0, tail, g.soundOffset + i * g.soundSlot - g.sliceOffset});
+  }
+  if (o.ancElement && !o.ancInMiddle) d.push_back({0, tail, g.ancOffset - g.sliceOffset});
   if (o.emptyDeltaArray) {
     d.clear();
     g.sliceCount = 0;
+    g.sliceOffsets.clear();
   }
   if (o.deltaEntryCount) {
     const FixtureDeltaEntry last = d.empty() ? FixtureDeltaEntry{} : d.back();

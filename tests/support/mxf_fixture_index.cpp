@@ -91,7 +91,7 @@ void append_index_segment(Bytes& out, const MxfFixtureOptions& o, const PackageG
     put_u8(out, 0x80);  // random access (intra pictures)
     const bool past = o.streamOffsetPastEnd && *o.streamOffsetPastEnd == k;
     put_u64(out, past ? fileSize : k * g.size);
-    if (g.sliceCount != 0) put_u32(out, g.sliceOffset);
+    for (const uint32_t offset : g.sliceOffsets) put_u32(out, offset);
   }
 }
 

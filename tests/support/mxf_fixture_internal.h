@@ -53,6 +53,7 @@ struct PackageGeometry {
   uint32_t ancBlock = 0;
   uint32_t sliceOffset = 0;  // start of slice 1: the first element behind the picture
   uint32_t sliceCount = 0;
+  std::vector<uint32_t> sliceOffsets;  // sliceCount offsets, as every index entry carries them
   uint64_t size = 0;
   std::vector<FixtureDeltaEntry> deltas;  // as written (padding, cutting and emptiness applied)
   Ul packageLabel{};                      // the essence container named in the system item

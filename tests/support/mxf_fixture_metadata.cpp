@@ -1,6 +1,8 @@
 // Header metadata of the MXF fixture writer: the Primer Pack and the local sets of an OP1a file
 // with one material package (timecode track first, then picture, sound and ANC tracks) and one
 // file package whose multiple descriptor holds the video, audio and ANC descriptors.
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "support/mxf_fixture_internal.h"
@@ -110,11 +112,14 @@ struct MpegTags {
   uint16_t codedContentType, maxGop, bPictureCount, profileAndLevel, bitRate;
 };
 MpegTags mpeg_tags(const MxfFixtureOptions& o) {
+  if (o.mpegDynamicTags) {
+    const std::array<uint16_t, 5>& t = *o.mpegDynamicTags;
+    return {t[0], t[1], t[2], t[3], t[4]};
+  }
   const uint8_t table = o.mpegTagTable.value_or(o.prefaceVersionMinor == 2 ? 2 : 3);
   if (table == 2) return {0x8008, 0x800C, 0x800D, 0x800E, 0x800F};
   return {0x8002, 0x8006, 0x8007, 0x8009, 0x8008};
 }
-constexpr uint16_t kAvcBitRateTag = 0x800D;
 
 class LocalSet {
  public:
@@ -225,13 +230,17 @@ void write_primer(Bytes& out, const MxfFixtureOptions& o) {
   std::vector<PrimerEntry> entries(std::begin(kStaticTags), std::end(kStaticTags));
   if (o.videoDescriptor == VideoDescriptorKind::kMpeg) {
     const MpegTags t = mpeg_tags(o);
-    entries.push_back({t.codedContentType, kCodedContentType});
-    entries.push_back({t.maxGop, kMaxGop});
-    entries.push_back({t.bPictureCount, kBPictureCount});
-    entries.push_back({t.profileAndLevel, kProfileAndLevel});
-    entries.push_back({t.bitRate, kBitRate});
+    std::vector<PrimerEntry> mpeg = {{t.codedContentType, kCodedContentType},
+                                     {t.maxGop, kMaxGop},
+                                     {t.bPictureCount, kBPictureCount},
+                                     {t.profileAndLevel, kProfileAndLevel},
+                                     {t.bitRate, kBitRate}};
+    if (o.mpegItemsReversed) std::reverse(mpeg.begin(), mpeg.end());
+    for (const PrimerEntry& e : mpeg) {
+      if (e.tag != 0) entries.push_back(e);
+    }
   } else {
-    entries.push_back({kAvcBitRateTag, kAvcMaximumBitRate});
+    entries.push_back({o.avcBitRateTag, kAvcMaximumBitRate});
   }
   Bytes value;
   put_u32(value, static_cast<uint32_t>(entries.size()));
@@ -423,15 +432,24 @@ Bytes header_metadata(const MxfFixtureOptions& o, MxfFixtureLayout* layout) {
       .u32(0x3308, 1);
   if (mpeg) {
     const MpegTags t = mpeg_tags(o);
-    video.u8(t.codedContentType, o.mpegField4)
-        .u16(t.maxGop, o.mpegField5)
-        .u16(t.bPictureCount, o.mpegField6)
-        .u8(t.profileAndLevel, o.mpegField7)
-        .u32(t.bitRate, o.bitRate);
+    std::vector<std::function<void()>> items = {[&] { video.u8(t.codedContentType, o.mpegField4); },
+                                                [&] { video.u16(t.maxGop, o.mpegField5); },
+                                                [&] { video.u16(t.bPictureCount, o.mpegField6); },
+                                                [&] { video.u8(t.profileAndLevel, o.mpegField7); },
+                                                [&] { video.u32(t.bitRate, o.bitRate); }};
+    const uint16_t tags[] = {t.codedContentType, t.maxGop, t.bPictureCount, t.profileAndLevel,
+                             t.bitRate};
+    for (size_t i = 0; i < items.size(); ++i) {
+      const size_t k = o.mpegItemsReversed ? items.size() - 1 - i : i;
+      if (tags[k] != 0) items[k]();
+    }
   }
   const size_t videoAt = video.write(out, sb);
   if (!mpeg) {
-    LocalSet(kAvcSubDescriptor).ul(0x3C0A, avcUid).u32(kAvcBitRateTag, o.avcBitRate).write(out, sb);
+    LocalSet(kAvcSubDescriptor)
+        .ul(0x3C0A, avcUid)
+        .u32(o.avcBitRateTag, o.avcBitRate)
+        .write(out, sb);
   }
 
   const Ul soundContainer =

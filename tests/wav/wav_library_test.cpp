@@ -224,7 +224,6 @@ TEST_F(WavLibraryTest, RemovalAsksForAssignedEntriesAndLeavesRoomForTen) {
 TEST_F(WavLibraryTest, DroppedWavFilesAreAddedOnlyWhileAnMxfFileIsLoaded) {
   const std::string one = put("one.WAV");
   const std::string two = put("two.bwf");
-  std::filesystem::rename(one, dir.file("one.wav"));  // the drop finds it under the lowered name
   bool loaded = false;
   std::vector<std::string> paths = {one, dir.file("movie.MXF"), two, dir.file("notes.txt"),
                                     dir.file("long.WAVE")};
@@ -235,10 +234,9 @@ TEST_F(WavLibraryTest, DroppedWavFilesAreAddedOnlyWhileAnMxfFileIsLoaded) {
         loading.push_back(mxf);
         loaded = true;
       });
-  EXPECT_EQ(paths[0], dir.file("one.wav"));
-  EXPECT_EQ(paths[1], dir.file("movie.mxf"));
-  EXPECT_EQ(paths[4], dir.file("long.WAVE"));  // five characters: left as it was
-  EXPECT_EQ(outcome.mxfPaths, std::vector<std::string>{dir.file("movie.mxf")});
+  // Capitals of the extension count as small letters, but the names stay as dropped.
+  EXPECT_EQ(paths[0], one);
+  EXPECT_EQ(outcome.mxfPaths, std::vector<std::string>{dir.file("movie.MXF")});
   EXPECT_EQ(loading, outcome.mxfPaths);
   EXPECT_TRUE(outcome.wavMet);
   // The file before the MXF file was met while nothing was loaded; it does not come back.
@@ -246,12 +244,17 @@ TEST_F(WavLibraryTest, DroppedWavFilesAreAddedOnlyWhileAnMxfFileIsLoaded) {
   EXPECT_TRUE(outcome.indexRebuilt);
   EXPECT_TRUE(outcome.messages.empty());
 
-  std::vector<std::string> again = {dir.file("one.wav")};
+  std::vector<std::string> again = {one};
   const WavAddOutcome unloaded = drop_files(again, library, view, grid.get(), [] { return false; });
   EXPECT_EQ(unloaded.added, 0);
   ASSERT_EQ(unloaded.messages.size(), 1u);
   EXPECT_EQ(unloaded.messages[0].caption, "BWF(WAV)ファイルのロード");
   EXPECT_FALSE(unloaded.indexRebuilt);
+
+  // With a file loaded, "one.WAV" is added under its own name (no "one.wav" exists).
+  const WavAddOutcome capitals = drop_files(again, library, view, grid.get(), [] { return true; });
+  EXPECT_EQ(capitals.added, 1);
+  EXPECT_EQ(library.entries.back().file_path, one);
 }
 
 TEST_F(WavLibraryTest, RefusedAddsComeBackAsMessagesInOrder) {

@@ -3,6 +3,8 @@
 // 16-bit audio with ANC data, and a content package whose sound elements changed places.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/analysed_fixture.h"
 #include "support/temp_dir.h"
 #include "wrap/wrap_codes.h"
@@ -114,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Kag, FixtureWrapTest, ::testing::Values(512u, 1u, 256u)
 TEST(FixtureWrap, SixteenBitWithAncDataAtTwentyFive) {
   TempDir dir;
   MxfFixtureOptions o;
-  set_edit_rate(o, 25000, 1000);  // 25/1 would leave the analysis at the 24 fps cadence
+  set_edit_rate(o, 25000, 1000);
   o.trackCount = 3;
   o.frameCount = 12;
   o.quantizationBits = 16;
@@ -142,35 +144,69 @@ TEST(FixtureWrap, SixteenBitWithAncDataAtTwentyFive) {
   }
 }
 
-// An edit rate of 25/1 is not in the rate table: the analysis keeps the 24 fps cadence, whose
-// 2000 samples do not fit the 1920-sample elements. The job is then refused untouched; should
-// the analysis count 1920 samples, the job must write them exactly.
-TEST(FixtureWrap, EditRateTwentyFiveOverOne) {
+// Edit rates as independent writers scale them (25/1, 24/1, 30/1, 48000/2000) count by value:
+// the file loads at its own cadence and a wrap over the whole file writes every sample exactly.
+TEST(FixtureWrap, EditRatesOverOneWrapAtTheirOwnCadence) {
+  const struct {
+    uint32_t num, den, rateCode, samples;
+  } cases[] = {{25, 1, 1, 1920}, {24, 1, 0, 2000}, {30, 1, 2, 1600}, {48000, 2000, 0, 2000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.num) + "/" + std::to_string(c.den));
+    TempDir dir;
+    MxfFixtureOptions o;
+    set_edit_rate(o, c.num, c.den);
+    o.trackCount = 2;
+    o.frameCount = 10;
+    o.pictureSize = 1000;
+    auto f = make_analysed_fixture(dir.file("r.mxf"), o);
+    ASSERT_NE(f, nullptr);
+    ASSERT_TRUE(f->loaded()) << f->failureText;
+    EXPECT_EQ(f->records.timecode.rateCode, c.rateCode);
+    EXPECT_EQ(f->records.indexEntrySlot[0].samplesInFrame, c.samples);
+    auto stereo = make_test_wav(dir.file("s.wav"), 2, 24, 48000, f->records.timecode);
+    ASSERT_TRUE(stereo);
+    const std::vector<uint8_t> want = expected_bytes(f->original, geometry_of(*f), 0, 9,
+                                                     {from_wav(*stereo, 0), from_wav(*stereo, 1)});
+    for (const Engine engine : {Engine::kMapping, Engine::kFileApi}) {
+      SCOPED_TRACE(engine_name(engine));
+      ASSERT_TRUE(write_file(f->path, f->original));
+      AUDIOTRACK_IO_INFO job;
+      prepare(*f, 0, 9, &job);
+      job.wavEntry[0] = job.wavEntry[1] = &stereo->entry;
+      job.trackSwitch[0] = job.trackSwitch[1] = kTrackOn;
+      ASSERT_EQ(run_engine(engine, f->path, &job, &f->records.base), 0);
+      EXPECT_EQ(first_difference(read_file(f->path), want), -1);
+    }
+  }
+}
+
+// Index entries with two slice offsets: the system item in slice 0, the picture alone in slice 1
+// and the sound elements in slice 2. The picture is found through its own slice's offset and the
+// engines address the sound elements through the last one.
+TEST(FixtureWrap, PictureInASliceOfItsOwn) {
   TempDir dir;
-  MxfFixtureOptions o;
-  set_edit_rate(o, 25, 1);
-  o.trackCount = 2;
-  o.frameCount = 10;
-  o.pictureSize = 1000;
-  auto f = make_analysed_fixture(dir.file("25.mxf"), o);
+  MxfFixtureOptions o = four_tracks(512);
+  o.pictureInOwnSlice = true;
+  auto f = make_analysed_fixture(dir.file("slices.mxf"), o);
   ASSERT_NE(f, nullptr);
   ASSERT_TRUE(f->loaded()) << f->failureText;
+  ASSERT_EQ(f->layout.deltas.at(1).slice, 1u);
+  EXPECT_EQ(f->records.indexEntrySlot[0].sliceOffset, f->layout.sliceOffset);
+  EXPECT_EQ(f->records.layout.pictureDelta, 0u);
+  auto stereo = make_test_wav(dir.file("s.wav"), 2, 24, 48000, f->records.timecode);
+  ASSERT_TRUE(stereo);
+  const std::vector<uint8_t> want =
+      expected_bytes(f->original, geometry_of(*f), 3, 27,
+                     {keep(), from_wav(*stereo, 0), from_wav(*stereo, 1), keep()});
   for (const Engine engine : {Engine::kMapping, Engine::kFileApi}) {
     SCOPED_TRACE(engine_name(engine));
+    ASSERT_TRUE(write_file(f->path, f->original));
     AUDIOTRACK_IO_INFO job;
-    prepare(*f, 0, 9, &job);
-    job.trackSwitch[1] = kTrackOn;
-    const int code = run_engine(engine, f->path, &job, &f->records.base);
-    if (f->records.indexEntrySlot[0].samplesInFrame == 1920) {
-      EXPECT_EQ(code, 0);
-      EXPECT_EQ(first_difference(read_file(f->path), expected_bytes(f->original, geometry_of(*f), 0,
-                                                                    9, {keep(), silence()})),
-                -1);
-      ASSERT_TRUE(write_file(f->path, f->original));
-    } else {
-      EXPECT_EQ(code, code_of(engine, kMapLayoutUntouched, kFileLayoutUntouched));
-      EXPECT_EQ(first_difference(read_file(f->path), f->original), -1);
-    }
+    prepare(*f, 3, 27, &job);
+    job.wavEntry[1] = job.wavEntry[2] = &stereo->entry;
+    job.trackSwitch[1] = job.trackSwitch[2] = kTrackOn;
+    ASSERT_EQ(run_engine(engine, f->path, &job, &f->records.base), 0);
+    EXPECT_EQ(first_difference(read_file(f->path), want), -1);
   }
 }
 
