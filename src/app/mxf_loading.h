@@ -3,10 +3,13 @@
 // analysis dialog (the jobs of the working set) between begin_load and complete_load.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/outcome.h"
+#include "jobs/runner.h"
+#include "platform/byte_source.h"
 #include "platform/file.h"
 
 namespace tavrin::app {

@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/mxf_loading.h"
 #include "platform/byte_source.h"
+#include "platform/job_control.h"
 #include "timecode/timecode.h"
 #include "wav/wav_library.h"
 
