@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jobs/messages.h"
+#include "loudness/targets.h"
 #include "mxf/records.h"
 #include "platform/file.h"
 #include "wav/wav_library.h"
@@ -44,6 +45,10 @@ struct APP_STATE_INFO {
   uint8_t useFileApi = 0;
   uint8_t analysisOk = 0;
   uint8_t libraryShown = 0;
+  // A background job (a loudness measurement) is running: the commands that start one are off.
+  bool jobRunning = false;
+  // The delivery target loudness results are judged against; the result dialog changes it.
+  loudness::TargetId loudnessTarget = loudness::TargetId::kArib;
 
   std::array<uint32_t, 2> inFrames{};
   uint8_t inSet = 0;

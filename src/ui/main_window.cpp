@@ -319,6 +319,10 @@ void MainWindow::command(int commandId) {
       return show_settings();
     case app::kCmdAbout:
       return show_about();
+    case app::kCmdLoudness:
+      return measure_loudness();
+    case app::kCmdWavLoudness:
+      return measure_library_loudness();
     default:
       for (int32_t id : app::kSortCommandByColumn) {
         if (id == commandId) return sort_by(commandId);

@@ -119,6 +119,8 @@ class MainWindow : public QMainWindow {
   void show_settings();
   void run_wrap();
   void run_export();
+  void measure_loudness();
+  void measure_library_loudness();
   void sync_list_selection();
 
   app::APP_STATE_INFO& app_;

@@ -16,6 +16,7 @@
 #include "app/inout.h"
 #include "app/library_files.h"
 #include "app/list_selection.h"
+#include "app/loudness_window.h"
 #include "app/mxf_loading.h"
 #include "app/track_assignment.h"
 #include "app/track_selection.h"
@@ -26,6 +27,7 @@
 #include "ui/library_model.h"
 #include "ui/library_view.h"
 #include "ui/look.h"
+#include "ui/loudness_dialog.h"
 #include "ui/main_window.h"
 #include "ui/message_presenter.h"
 #include "ui/progress_dialog.h"
@@ -351,6 +353,18 @@ void MainWindow::run_export() {
   close_entry(1);
   app::prepare_export(app_);
   run_export_dialog(dialog_context(), this);
+}
+
+void MainWindow::measure_loudness() {
+  close_entry(0);
+  close_entry(1);
+  run_loudness(dialog_context(), app::loaded_file_request(app_), this);
+}
+
+void MainWindow::measure_library_loudness() {
+  const std::optional<app::LoudnessRequest> request = app::library_row_request(app_);
+  if (!request) return;  // the command is enabled only with one file selected
+  run_loudness(dialog_context(), *request, this);
 }
 
 }  // namespace tavrin::ui

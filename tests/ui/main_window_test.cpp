@@ -289,10 +289,11 @@ class MainWindowTest : public QObject {
     for (QAction* action : f.window->context_menu()->actions()) {
       context << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
-    QCOMPARE(context.size(), 11);
+    QCOMPARE(context.size(), 12);
     QCOMPARE(context[5], QStringLiteral("-"));
     QCOMPARE(context[7], QStringLiteral("トラックに割当てる(&D)"));
-    QCOMPARE(context[10], QStringLiteral("MXFファイルをアンロード(U)"));
+    QCOMPARE(context[8], QStringLiteral("WAVのラウドネス測定(&N)"));
+    QCOMPARE(context[11], QStringLiteral("MXFファイルをアンロード(U)"));
   }
 
   void drawnPartsReadAsTheOperatorSeesThem() {
