@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/info_panel.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/session.h"
-#include "jobs/program.h"
 #include "platform/text.h"
 
 namespace {
@@ -40,7 +40,7 @@ int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
 
 int main(int argc, char** argv) {
   tavrin::platform::init_user_locale();
-  const std::string version(tavrin::jobs::kProgramVersionText);
+  const std::string version(tavrin::app::program_version_text());
   CLI::App program(version + " - in-place audio replacement for OP1a MXF files", "mxf-tavrin-cli");
   program.set_version_flag("--version", version);
   program.require_subcommand(1);
