@@ -1,13 +1,14 @@
 // mxf-tavrin-cli export FILE --in TC --out TC --tracks N[,N...] [--folder DIR] [--prefix P]
 //   [--counter N] [--file-api] [--buffer POS] [--progress] [--skip-check]
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "app/export_form.h"
-#include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/job_runner_cli.h"
+#include "cli/options.h"
 #include "cli/session.h"
 #include "platform/paths.h"
 
@@ -15,77 +16,85 @@ namespace tavrin::cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: mxf-tavrin-cli export FILE --in TC --out TC --tracks N[,N...] [--folder DIR]\n"
-    "         [--prefix P] [--counter N] [--file-api] [--buffer POS] [--progress] [--skip-check]\n";
+struct ExportOptions {
+  const CLI::App* command = nullptr;
+  std::string path;
+  std::string in;
+  std::string out;
+  std::vector<unsigned> tracks;
+  std::string folder = ".";
+  std::string prefix = "Track-";
+  uint32_t counter = 1;
+  bool fileApi = false;
+  uint32_t buffer = kDefaultBufferPosition;
+  bool progress = false;
+  bool skipCheck = false;
+};
 
-int usage(const std::string& error) {
-  std::fprintf(stderr, "%s%s\n", kUsage, error.c_str());
-  return kExitUsage;
-}
-
-bool parse_number(const std::string& text, unsigned long max, unsigned long* out) {
-  char* end = nullptr;
-  *out = std::strtoul(text.c_str(), &end, 10);
-  return !text.empty() && *end == '\0' && *out <= max;
-}
-
-}  // namespace
-
-int run_export(int argc, char** argv) {
-  ArgSpec accepted;
-  accepted.flags = {"--file-api", "--progress", "--skip-check"};
-  accepted.options = {"--in", "--out", "--tracks", "--folder", "--prefix", "--counter", "--buffer"};
-  Args args;
-  std::string error;
-  if (!parse_args(argc, argv, 2, accepted, &args, &error)) return usage(error);
-  if (args.positional.size() != 1) return usage("one MXF file is needed");
-  if (!args.get("--in") || !args.get("--out") || !args.get("--tracks")) {
-    return usage("--in, --out and --tracks are needed");
-  }
-  unsigned long bufferIndex = 4;
-  if (const auto buffer = args.get("--buffer"); buffer && !parse_number(*buffer, 13, &bufferIndex)) {
-    return usage("--buffer takes 0 .. 13");
-  }
-  unsigned long counter = 1;
-  if (const auto text = args.get("--counter");
-      text && (!parse_number(*text, UINT32_MAX, &counter) || counter == 0)) {
-    return usage("--counter takes a number from 1");
-  }
-
+int run_export(const ExportOptions& o) {
   app::APP_STATE_INFO app;
   LoadedSession session;
-  if (!load_file(app, args.positional[0], args.has("--file-api"), args.has("--skip-check"),
-                 &session)) {
+  if (!load_file(app, o.path, o.fileApi, o.skipCheck, &session)) {
     return session.opened ? kExitRefused : kExitUsage;
   }
-  app.tracks.wavBufferIndex = static_cast<uint32_t>(bufferIndex);
+  app.tracks.wavBufferIndex = o.buffer;
 
   std::vector<size_t> tracks;
-  if (!parse_track_list(*args.get("--tracks"), app.existing_tracks(), &tracks, &error)) {
-    return usage(error);
+  std::string error;
+  if (!tracks_of_file(o.tracks, app.existing_tracks(), "--tracks", &tracks, &error)) {
+    return usage_error(*o.command, error);
   }
   for (const size_t t : tracks) app.tracks.exportMark[t] = 1;
 
-  if (const auto refusal = app::enter_export_in(app, *args.get("--in"))) {
+  if (const auto refusal = app::enter_export_in(app, o.in)) {
     print_message(*refusal);
     return kExitRefused;
   }
-  if (const auto refusal = app::enter_export_out(app, *args.get("--out"))) {
+  if (const auto refusal = app::enter_export_out(app, o.out)) {
     print_message(*refusal);
     return kExitRefused;
   }
   // The form takes the counter one higher for every export: start one below the wanted value.
-  app.tracks.exportCounter = static_cast<uint32_t>(counter - 1);
-  const std::string folder = platform::absolute_path(args.get("--folder").value_or("."));
-  const std::string prefix = args.get("--prefix").value_or("Track-");
-  if (const auto refusal = app::prepare_export_job(app, prefix, folder)) {
+  app.tracks.exportCounter = o.counter - 1;
+  if (const auto refusal =
+          app::prepare_export_job(app, o.prefix, platform::absolute_path(o.folder))) {
     print_message(*refusal);
     return kExitRefused;
   }
-  const jobs::JobMessage final = run_processing_job(app, args.has("--progress"));
+  const jobs::JobMessage final = run_processing_job(app, o.progress);
   std::printf("%s\n", final.text.c_str());
   return exit_status_of(final);
+}
+
+}  // namespace
+
+Command add_export(CLI::App& program) {
+  auto o = std::make_shared<ExportOptions>();
+  CLI::App* command = program.add_subcommand("export", "write tracks out as mono BWF files");
+  o->command = command;
+  add_mxf_file(*command, &o->path);
+  add_timecode(*command, "--in", &o->in, "first frame to export");
+  add_timecode(*command, "--out", &o->out, "last frame to export");
+  add_track_numbers(*command, "--tracks", &o->tracks, "the tracks to export, one file each")
+      ->required();
+  // A folder that is not there is named at once rather than failing on the first file.
+  command->add_option("--folder", o->folder, "existing folder the files are written into")
+      ->type_name("DIR")
+      ->check(CLI::ExistingDirectory.description(""))
+      ->capture_default_str();
+  command->add_option("--prefix", o->prefix, "start of the file names (PREFIX + track number)")
+      ->type_name("P")
+      ->capture_default_str();
+  command
+      ->add_option("--counter", o->counter,
+                   "number added to a name that is taken (\"Track-2.wav 3.wav\")")
+      ->check(CLI::Range(uint32_t{1}, UINT32_MAX).description(""))
+      ->capture_default_str();
+  add_file_api(*command, &o->fileApi);
+  add_buffer(*command, &o->buffer);
+  add_progress(*command, &o->progress);
+  add_skip_check(*command, &o->skipCheck);
+  return {command, [o] { return run_export(*o); }};
 }
 
 }  // namespace tavrin::cli

@@ -1,10 +1,10 @@
 // mxf-tavrin-cli info FILE [--json] [--block] [--file-api]
 #include <cstdio>
+#include <memory>
 
 #include "app/info_panel.h"
-#include "cli/args.h"
 #include "cli/commands.h"
-#include "cli/json_writer.h"
+#include "cli/options.h"
 #include "cli/records_json.h"
 #include "cli/session.h"
 #include "jobs/messages.h"
@@ -16,60 +16,49 @@ namespace tavrin::cli {
 
 namespace {
 
+struct InfoOptions {
+  std::string path;
+  bool json = false;
+  bool block = false;
+  bool fileApi = false;
+};
+
 void write_info_json(const app::APP_STATE_INFO& app, const LoadedSession& session,
                      const std::string& path) {
   const MXF_BASE_INFO& base = app.mxf();
   const int section = base.sectionCode.load();
   const int code = session.code();
-  JsonWriter json;
-  json.begin_object();
-  json.key("file").begin_object();
-  json.field("path", platform::absolute_path(path));
-  json.field("name", platform::file_name(path));
-  json.field("fileSize", base.fileSize);
-  json.end_object();
-
-  json.key("result").begin_object();
-  json.field("ok", session.succeeded());
-  json.field("sectionCode", section);
-  json.field("section", jobs::section_name(section));
-  json.field("code", code);
-  json.field("message", code == 0 || code == 99
-                            ? std::string()
-                            : jobs::analysis_message(section, code, base.timecode));
-  json.field("text", session.run.final.text);
-  json.end_object();
-
-  json.key("base");
-  write_base_json(json, base);
-  json.key("partitions");
-  write_partitions_json(json, app.records.partitionSlot);
-  if (section >= 400) {
-    json.key("timecode");
-    write_timecode_json(json, app.timecode());
-  }
+  JsonValue json = {
+      {"file",
+       {
+           {"path", platform::absolute_path(path)},
+           {"name", platform::file_name(path)},
+           {"fileSize", base.fileSize},
+       }},
+      {"result",
+       {
+           {"ok", session.succeeded()},
+           {"sectionCode", section},
+           {"section", std::string(jobs::section_name(section))},
+           {"code", code},
+           {"message", code == 0 || code == 99
+                           ? std::string()
+                           : jobs::analysis_message(section, code, base.timecode)},
+           {"text", session.run.final.text},
+       }},
+      {"base", base},
+      {"partitions", app.records.partitionSlot},
+  };
+  // Only the parts the analysis reached.
+  if (section >= 400) json["timecode"] = app.timecode();
   if (section >= 600 && !app.records.indexEntrySlot.empty()) {
-    json.key("index");
-    write_index_json(json, app.timecode(), app.records.indexEntrySlot);
+    json["index"] = index_json(app.timecode(), app.records.indexEntrySlot);
   }
-  if (app.records.layout.checked) {
-    json.key("layout");
-    write_layout_json(json, app.records.layout);
-  }
-  if (section >= 700) {
-    json.key("audio");
-    write_audio_json(json, app.audio());
-  }
-  if (section >= 800) {
-    json.key("video");
-    write_video_json(json, app.records.video);
-  }
-  if (section >= 1000) {
-    json.key("timecodeErrors");
-    write_timecode_errors_json(json, app.errorList);
-  }
-  json.end_object();
-  std::fputs(json.str().c_str(), stdout);
+  if (app.records.layout.checked) json["layout"] = app.records.layout;
+  if (section >= 700) json["audio"] = app.audio();
+  if (section >= 800) json["video"] = app.records.video;
+  if (section >= 1000) json["timecodeErrors"] = app.errorList;
+  std::fputs(json_text(json).c_str(), stdout);
 }
 
 void write_info_text(const app::APP_STATE_INFO& app, const LoadedSession& session) {
@@ -80,30 +69,18 @@ void write_info_text(const app::APP_STATE_INFO& app, const LoadedSession& sessio
   }
 }
 
-}  // namespace
-
-int run_info(int argc, char** argv) {
-  ArgSpec accepted;
-  accepted.flags = {"--json", "--block", "--file-api"};
-  Args args;
-  std::string error;
-  if (!parse_args(argc, argv, 2, accepted, &args, &error) || args.positional.size() != 1) {
-    std::fprintf(stderr, "usage: mxf-tavrin-cli info FILE [--json] [--block] [--file-api]\n%s\n",
-                 error.c_str());
-    return kExitUsage;
-  }
-  const std::string& path = args.positional[0];
+int run_info(const InfoOptions& o) {
   app::APP_STATE_INFO app;
-  const LoadedSession session = analyse_file(app, path, args.has("--file-api"), false, false);
+  const LoadedSession session = analyse_file(app, o.path, o.fileApi, false, false);
   if (!session.opened) {
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), session.openError.c_str());
+    std::fprintf(stderr, "%s: %s\n", o.path.c_str(), session.openError.c_str());
     return kExitUsage;
   }
-  if (args.has("--block")) {
+  if (o.block) {
     std::fputs(jobs::mxf_info_block(app.mxfPath, app.mxf(), platform::local_time_now()).c_str(),
                stdout);
-  } else if (args.has("--json")) {
-    write_info_json(app, session, path);
+  } else if (o.json) {
+    write_info_json(app, session, o.path);
   } else {
     write_info_text(app, session);
   }
@@ -111,6 +88,19 @@ int run_info(int argc, char** argv) {
   if (session.code() == 1009) return kExitBreaks;
   if (session.code() == 99) return kExitCancelled;
   return kExitRefused;
+}
+
+}  // namespace
+
+Command add_info(CLI::App& program) {
+  auto o = std::make_shared<InfoOptions>();
+  CLI::App* command =
+      program.add_subcommand("info", "analyse an MXF file and show what the program found");
+  add_mxf_file(*command, &o->path);
+  command->add_flag("--json", o->json, "every record the analysis filled, as JSON");
+  command->add_flag("--block", o->block, "the \"< MXF情報 >\" block of the logs");
+  add_file_api(*command, &o->fileApi);
+  return {command, [o] { return run_info(*o); }};
 }
 
 }  // namespace tavrin::cli

@@ -3,17 +3,17 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <set>
 #include <string>
 
 #include "app/inout.h"
 #include "app/track_assignment.h"
-#include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/job_runner_cli.h"
 #include "cli/log_output.h"
+#include "cli/options.h"
 #include "cli/session.h"
 #include "platform/paths.h"
 #include "wav/wav_messages.h"
@@ -22,15 +22,22 @@ namespace tavrin::cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: mxf-tavrin-cli wrap FILE --in TC --out TC [--track N=WAV]... [--silence N[,N...]]\n"
-    "         [--file-api] [--buffer POS] [--log PATH] [--encoding locale|cp932|utf-8] [--yes]\n"
-    "         [--progress] [--skip-check]\n";
-
-int usage(const std::string& error) {
-  std::fprintf(stderr, "%s%s\n", kUsage, error.c_str());
-  return kExitUsage;
-}
+struct WrapOptions {
+  const CLI::App* command = nullptr;
+  std::string path;
+  std::string in;
+  std::string out;
+  std::vector<std::string> assignments;  // N=WAV
+  std::vector<unsigned> silence;
+  bool fileApi = false;
+  uint32_t buffer = kDefaultBufferPosition;
+  std::string log;
+  const CLI::Option* logOption = nullptr;
+  TextEncoding encoding = TextEncoding::kLocale;
+  bool yes = false;
+  bool progress = false;
+  bool skipCheck = false;
+};
 
 bool ask_yes_no(const UserMessage& question) {
   std::fprintf(stderr, "%s [y/N] ", question.text.c_str());
@@ -42,60 +49,42 @@ bool ask_yes_no(const UserMessage& question) {
   return answer == "y" || answer == "Y" || answer == "yes";
 }
 
-}  // namespace
-
-int run_wrap(int argc, char** argv) {
-  ArgSpec accepted;
-  accepted.flags = {"--file-api", "--yes", "--progress", "--skip-check"};
-  accepted.options = {"--in", "--out", "--buffer", "--log", "--encoding"};
-  accepted.repeatable = {"--track", "--silence"};
-  Args args;
-  std::string error;
-  if (!parse_args(argc, argv, 2, accepted, &args, &error)) return usage(error);
-  if (args.positional.size() != 1) return usage("one MXF file is needed");
-  if (!args.get("--in") || !args.get("--out")) return usage("--in and --out are needed");
-  TextEncoding encoding = TextEncoding::kLocale;
-  if (!parse_encoding(args.get("--encoding"), &encoding, &error)) return usage(error);
-  uint32_t bufferIndex = 4;
-  if (const auto buffer = args.get("--buffer")) {
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(buffer->c_str(), &end, 10);
-    if (buffer->empty() || *end != '\0' || value > 13) return usage("--buffer takes 0 .. 13");
-    bufferIndex = static_cast<uint32_t>(value);
+// The library entry of `path`, added now unless an earlier --track added it; null after printing
+// the refusal.
+WAV_LIBRARY_ENTRY* library_entry(app::APP_STATE_INFO& app, const std::string& path) {
+  for (WAV_LIBRARY_ENTRY& existing : app.library.entries) {
+    if (existing.file_path == path) return &existing;
   }
+  const int32_t result = add_wav_file(path, &app.library, &app.timecode());
+  if (const auto message = add_message_for(result, path, WavAddOrigin::kOpenDialog)) {
+    print_message(*message);
+    return nullptr;
+  }
+  return &app.library.entries.back();
+}
 
+int run_wrap(const WrapOptions& o) {
   app::APP_STATE_INFO app;
   LoadedSession session;
-  if (!load_file(app, args.positional[0], args.has("--file-api"), args.has("--skip-check"),
-                 &session)) {
+  if (!load_file(app, o.path, o.fileApi, o.skipCheck, &session)) {
     return session.opened ? kExitRefused : kExitUsage;
   }
-  app.tracks.wavBufferIndex = bufferIndex;
+  app.tracks.wavBufferIndex = o.buffer;
   const size_t trackCount = app.existing_tracks();
 
   // Tracks: every track named is switched ON, with its WAV or with silence; all others OFF.
   std::set<size_t> named;
-  for (const std::string& item : args.all("--track")) {
-    const size_t eq = item.find('=');
-    if (eq == std::string::npos) return usage("--track takes N=WAV");
+  std::string error;
+  for (const std::string& item : o.assignments) {
+    const std::optional<TrackAssignment> assignment = parse_track_assignment(item);
     std::vector<size_t> tracks;
-    if (!parse_track_list(item.substr(0, eq), trackCount, &tracks, &error) || tracks.size() != 1) {
-      return usage(error.empty() ? "--track takes one track number" : error);
+    if (!assignment ||
+        !tracks_of_file({assignment->track}, trackCount, "--track", &tracks, &error)) {
+      return usage_error(*o.command, error.empty() ? check_track_assignment(item) : error);
     }
     const size_t track = tracks[0];
-    const std::string path = platform::absolute_path(item.substr(eq + 1));
-    WAV_LIBRARY_ENTRY* entry = nullptr;
-    for (WAV_LIBRARY_ENTRY& existing : app.library.entries) {
-      if (existing.file_path == path) entry = &existing;
-    }
-    if (entry == nullptr) {
-      const int32_t result = add_wav_file(path, &app.library, &app.timecode());
-      if (const auto message = add_message_for(result, path, WavAddOrigin::kOpenDialog)) {
-        print_message(*message);
-        return kExitRefused;
-      }
-      entry = &app.library.entries.back();
-    }
+    WAV_LIBRARY_ENTRY* entry = library_entry(app, platform::absolute_path(assignment->path));
+    if (entry == nullptr) return kExitRefused;
     rebuild_wav_index(app.library, app.libraryView);
     if (const auto refusal = app::assign_file(app, entry, track)) {
       print_message(*refusal);
@@ -103,33 +92,36 @@ int run_wrap(int argc, char** argv) {
     }
     const size_t last = entry->info.channels == 2 ? track + 1 : track;
     for (size_t t = track; t <= last; ++t) {
-      if (!named.insert(t).second)
-        return usage("track " + std::to_string(t + 1) + " is named twice");
+      if (!named.insert(t).second) {
+        return usage_error(*o.command,
+                           "--track: track " + std::to_string(t + 1) + " is named twice");
+      }
       app.tracks.trackSwitch[t] = kTrackOn;
     }
   }
-  for (const std::string& list : args.all("--silence")) {
-    std::vector<size_t> tracks;
-    if (!parse_track_list(list, trackCount, &tracks, &error)) return usage(error);
-    for (const size_t t : tracks) {
-      if (!named.insert(t).second)
-        return usage("track " + std::to_string(t + 1) + " is named twice");
-      app.tracks.trackSwitch[t] = kTrackOn;
+  std::vector<size_t> silent;
+  if (!tracks_of_file(o.silence, trackCount, "--silence", &silent, &error)) {
+    return usage_error(*o.command, error);
+  }
+  for (const size_t t : silent) {
+    if (!named.insert(t).second) {
+      return usage_error(*o.command,
+                         "--silence: track " + std::to_string(t + 1) + " is named twice");
     }
+    app.tracks.trackSwitch[t] = kTrackOn;
   }
 
-  if (const auto refusal = app::enter_in(app, *args.get("--in"))) {
+  if (const auto refusal = app::enter_in(app, o.in)) {
     print_message(*refusal);
     return kExitRefused;
   }
-  if (const auto refusal = app::enter_out(app, *args.get("--out"))) {
+  if (const auto refusal = app::enter_out(app, o.out)) {
     print_message(*refusal);
     return kExitRefused;
   }
 
-  const bool yes = args.has("--yes");
   const app::WrapCheck check = app::check_wrap(
-      app, [&](const UserMessage& question) { return yes || ask_yes_no(question); });
+      app, [&](const UserMessage& question) { return o.yes || ask_yes_no(question); });
   if (!check.start) {
     if (!check.messages.empty() && !check.messages.back().yesNo)
       print_message(check.messages.back());
@@ -138,15 +130,46 @@ int run_wrap(int argc, char** argv) {
 
   std::fprintf(stderr, "IN %s  OUT %s  DUR %s\n", app::in_label(app).c_str(),
                app::out_label(app).c_str(), app::duration_label(app).c_str());
-  const jobs::JobMessage final = run_processing_job(app, args.has("--progress"));
+  const jobs::JobMessage final = run_processing_job(app, o.progress);
   std::printf("%s\n", final.text.c_str());
   const int status = exit_status_of(final);
-  if (status == kExitOk) {
-    if (const auto log = args.get("--log")) {
-      if (!write_wrap_log(app, *log, encoding)) return kExitRefused;
-    }
+  if (status == kExitOk && o.logOption->count() != 0) {
+    if (!write_wrap_log(app, o.log, o.encoding)) return kExitRefused;
   }
   return status;
+}
+
+}  // namespace
+
+Command add_wrap(CLI::App& program) {
+  auto o = std::make_shared<WrapOptions>();
+  CLI::App* command =
+      program.add_subcommand("wrap", "overwrite the audio of tracks in place between IN and OUT");
+  o->command = command;
+  add_mxf_file(*command, &o->path);
+  add_timecode(*command, "--in", &o->in, "first frame to overwrite");
+  add_timecode(*command, "--out", &o->out, "last frame to overwrite");
+  command
+      ->add_option("--track", o->assignments,
+                   "fill track N with a WAV/BWF file (a stereo file fills N and N + 1; odd N "
+                   "only); repeatable")
+      ->type_name("N=WAV")
+      ->allow_extra_args(false)
+      ->check(CLI::Validator([](std::string& value) { return check_track_assignment(value); }, "",
+                             "track assignment"));
+  add_track_numbers(*command, "--silence", &o->silence, "write silence into these tracks");
+  add_file_api(*command, &o->fileApi);
+  add_buffer(*command, &o->buffer);
+  o->logOption =
+      command->add_option("--log", o->log, "write the wrap detail log here")->type_name("PATH");
+  add_encoding(*command, &o->encoding);
+  command->add_flag("--yes", o->yes, "answer the backup question with Yes");
+  add_progress(*command, &o->progress);
+  add_skip_check(*command, &o->skipCheck);
+  command->footer(
+      "Every track named is switched ON; every other track is left exactly as it is.\n"
+      "Make a backup of the MXF file first: wrapping writes into the file itself.");
+  return {command, [o] { return run_wrap(*o); }};
 }
 
 }  // namespace tavrin::cli

@@ -1,12 +1,25 @@
-// The subcommands of mxf-tavrin-cli. Each returns the process exit status.
+// The subcommands of mxf-tavrin-cli. Each add_* function declares its command with its arguments
+// on the program's parser and returns how to run it once the command line has been parsed; the
+// run returns the process exit status.
 #pragma once
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
 
 namespace tavrin::cli {
 
-int run_info(int argc, char** argv);
-int run_check(int argc, char** argv);
-int run_wavinfo(int argc, char** argv);
-int run_wrap(int argc, char** argv);
-int run_export(int argc, char** argv);
+struct Command {
+  CLI::App* parser = nullptr;
+  std::function<int()> run;
+};
+
+Command add_info(CLI::App& program);
+Command add_check(CLI::App& program);
+Command add_wavinfo(CLI::App& program);
+Command add_wrap(CLI::App& program);
+Command add_export(CLI::App& program);
 
 }  // namespace tavrin::cli

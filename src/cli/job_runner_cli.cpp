@@ -3,7 +3,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -76,27 +75,6 @@ jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress)
 int exit_status_of(const jobs::JobMessage& message) {
   if (message.kind == jobs::JobMessageKind::kSucceeded) return kExitOk;
   return message.code == 99 ? kExitCancelled : kExitRefused;
-}
-
-bool parse_track_list(const std::string& text, size_t trackCount, std::vector<size_t>* tracks,
-                      std::string* error) {
-  size_t start = 0;
-  while (start <= text.size()) {
-    const size_t comma = text.find(',', start);
-    const std::string item =
-        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-    char* end = nullptr;
-    const unsigned long n = std::strtoul(item.c_str(), &end, 10);
-    if (item.empty() || *end != '\0' || n < 1 || n > trackCount) {
-      *error = "track \"" + item + "\" is not a track of this file (1.." +
-               std::to_string(trackCount) + ")";
-      return false;
-    }
-    tracks->push_back(n - 1);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  return true;
 }
 
 }  // namespace tavrin::cli

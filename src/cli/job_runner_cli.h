@@ -13,8 +13,4 @@ jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress)
 // Exit status for a job's final message: 0 done, 99 cancelled, 1 failed.
 int exit_status_of(const jobs::JobMessage& message);
 
-// Parses a 1-based track list "1,3,5" against the track count; false on a usage error.
-bool parse_track_list(const std::string& text, size_t trackCount, std::vector<size_t>* tracks,
-                      std::string* error);
-
 }  // namespace tavrin::cli

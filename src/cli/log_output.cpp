@@ -9,26 +9,11 @@
 
 namespace tavrin::cli {
 
-bool parse_encoding(const std::optional<std::string>& text, TextEncoding* out, std::string* error) {
-  if (!text || *text == "locale") {
-    *out = TextEncoding::kLocale;
-  } else if (*text == "cp932" || *text == "CP932") {
-    *out = TextEncoding::kCp932;
-  } else if (*text == "utf-8" || *text == "UTF-8" || *text == "utf8") {
-    *out = TextEncoding::kUtf8;
-  } else {
-    *error = "--encoding takes locale, cp932 or utf-8";
-    return false;
-  }
-  return true;
-}
-
 bool write_ltc_log(app::APP_STATE_INFO& app, const std::string& path, TextEncoding encoding) {
   const std::string logPath = platform::absolute_path(path);
   const std::string mxfName = platform::file_name(app.mxfPath);
-  const jobs::LogWriteResult result =
-      jobs::write_ltc_error_log(logPath, app.mxfPath, app.mxf(), &app.errorList, encoding,
-                                platform::local_time_now());
+  const jobs::LogWriteResult result = jobs::write_ltc_error_log(
+      logPath, app.mxfPath, app.mxf(), &app.errorList, encoding, platform::local_time_now());
   if (!result.written()) {
     print_message(jobs::ltc_log_failure_message(mxfName, result.error));
     std::fprintf(stderr, "%s\n", result.describe().c_str());

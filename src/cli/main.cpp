@@ -1,58 +1,79 @@
 // mxf-tavrin-cli: the command-line front end of MXF Tavrin over the same core as the window.
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "cli/session.h"
+#include "jobs/program.h"
 #include "platform/text.h"
 
 namespace {
 
-constexpr const char* kHelp =
-    "MXF Tavrin 1.0.0.0 - in-place audio replacement for OP1a MXF files\n"
-    "\n"
-    "usage: mxf-tavrin-cli COMMAND [ARGS]\n"
-    "\n"
-    "commands:\n"
-    "  info FILE [--json] [--block] [--file-api]\n"
-    "      analyse an MXF file and show what the program found\n"
-    "  check FILE [--log PATH] [--file-api] [--encoding locale|cp932|utf-8]\n"
-    "      analyse and verify the system item timecode; write the LTC error log\n"
-    "  wavinfo MXF WAV... [--json] [--skip-check]\n"
-    "      place WAV/BWF files on the timecode grid of an MXF file\n"
-    "  wrap FILE --in TC --out TC [--track N=WAV]... [--silence N[,N...]] [--file-api]\n"
-    "       [--buffer POS] [--log PATH] [--encoding locale|cp932|utf-8] [--yes] [--progress]\n"
-    "       [--skip-check]\n"
-    "      overwrite the audio of tracks in place between IN and OUT\n"
-    "  export FILE --in TC --out TC --tracks N[,N...] [--folder DIR] [--prefix P]\n"
-    "       [--counter N] [--file-api] [--buffer POS] [--progress] [--skip-check]\n"
-    "      write tracks out as mono BWF files\n"
+constexpr const char* kFooter =
+    "Run \"mxf-tavrin-cli COMMAND --help\" for the options of a command.\n"
     "\n"
     "exit status: 0 done, 1 refused or failed, 2 usage error or unreadable file,\n"
-    "             3 timecode breaks found (info, check), 99 cancelled\n";
+    "             3 timecode breaks found (info, check), 99 cancelled";
+
+// Help and version go to stdout with status 0; a usage error names the argument on stderr.
+int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
+                       const char* firstArgument) {
+  if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+    return program.exit(error);
+  }
+  for (const CLI::App* command : program.get_subcommands([](const CLI::App*) { return true; })) {
+    if (command->parsed()) return tavrin::cli::usage_error(*command, error.what());
+  }
+  // Before a command: the first argument is a command that does not exist or an option the
+  // program does not have.
+  const bool option = firstArgument[0] == '-';
+  return tavrin::cli::usage_error(
+      program, std::string(option ? "unknown option: " : "unknown command: ") + firstArgument);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   tavrin::platform::init_user_locale();
+  const std::string version(tavrin::jobs::kProgramVersionText);
+  CLI::App program(version + " - in-place audio replacement for OP1a MXF files", "mxf-tavrin-cli");
+  program.set_version_flag("--version", version);
+  program.require_subcommand(1);
+  const std::vector<tavrin::cli::Command> commands = {
+      tavrin::cli::add_info(program),    tavrin::cli::add_check(program),
+      tavrin::cli::add_wavinfo(program), tavrin::cli::add_wrap(program),
+      tavrin::cli::add_export(program),
+  };
+  // Set after the commands so that their help does not repeat it.
+  program.footer(kFooter);
   // Without a command there is nothing to do: a usage error, with the usage on stderr so that a
   // script that forgot the command does not read the help as the command's output.
   if (argc < 2) {
-    std::fputs(kHelp, stderr);
+    std::fputs(program.help().c_str(), stderr);
     return tavrin::cli::kExitUsage;
   }
-  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
-      std::strcmp(argv[1], "help") == 0) {
-    std::fputs(kHelp, stdout);
+  // "help" and "help COMMAND" as older scripts call them.
+  if (std::string_view(argv[1]) == "help") {
+    std::string help = program.help();
+    for (const tavrin::cli::Command& command : commands) {
+      if (argc > 2 && command.parser->get_name() == argv[2]) {
+        help = command.parser->help(program.get_name());
+      }
+    }
+    std::fputs(help.c_str(), stdout);
     return tavrin::cli::kExitOk;
   }
-  const std::string command = argv[1];
-  if (command == "info") return tavrin::cli::run_info(argc, argv);
-  if (command == "check") return tavrin::cli::run_check(argc, argv);
-  if (command == "wavinfo") return tavrin::cli::run_wavinfo(argc, argv);
-  if (command == "wrap") return tavrin::cli::run_wrap(argc, argv);
-  if (command == "export") return tavrin::cli::run_export(argc, argv);
-  std::fprintf(stderr, "unknown command: %s\n\n%s", command.c_str(), kHelp);
+  try {
+    program.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return report_parse_error(program, error, argv[1]);
+  }
+  for (const tavrin::cli::Command& command : commands) {
+    if (command.parser->parsed()) return command.run();
+  }
   return tavrin::cli::kExitUsage;
 }

@@ -4,178 +4,201 @@
 
 #include "timecode/timecode.h"
 
-namespace tavrin::cli {
+namespace tavrin {
 
-namespace {
+void to_json(JsonValue& json, const MXF_BASE_INFO& base) {
+  json = {
+      {"fileSize", base.fileSize},
+      {"creationDate", base.creationDate},
+      {"modifiedDate", base.modifiedDate},
+      {"versionMajor", base.versionMajor},
+      {"versionMinor", base.versionMinor},
+      {"companyName", base.companyName},
+      {"productName", base.productName},
+      {"versionString", base.versionString},
+      {"platform", base.platform},
+      {"hasAncData", base.hasAncData},
+      {"ancElementSize", base.ancElementSize},
+      {"sectionCode", base.sectionCode.load()},
+  };
+}
 
-std::string hex(const Key16& key) { return hex_lower(key.data(), key.size()); }
+void to_json(JsonValue& json, const MXF_PARTITION_INFO& p) {
+  json = {
+      {"kind", p.kind},
+      {"partitionCount", p.partitionCount},
+      {"packKey", cli::hex_lower(p.packKey)},
+      {"operationalPattern", cli::hex_lower(p.operationalPattern)},
+      {"packLength", p.packLength},
+      {"majorVersion", p.majorVersion},
+      {"minorVersion", p.minorVersion},
+      {"kagSize", p.kagSize},
+      {"thisPartition", p.thisPartition},
+      {"headerByteCount", p.headerByteCount},
+      {"indexByteCount", p.indexByteCount},
+      {"indexSid", p.indexSid},
+      {"bodyOffset", p.bodyOffset},
+      {"bodySid", p.bodySid},
+      {"essenceBase", p.essenceBase},
+      {"contentStart", p.contentStart},
+  };
+}
 
-void write_entry(JsonWriter& json, const INDEX_ENTRY_ARRAY& e) {
-  json.begin_object();
-  json.field("partition", e.partition);
-  json.field("segmentStart", e.segmentStart);
-  json.field("segmentDuration", e.segmentDuration);
-  json.field("temporalOffset", e.temporalOffset);
-  json.field("keyFrameOffset", e.keyFrameOffset);
-  json.field("flags", e.flags);
-  json.field("filePosition", e.filePosition);
-  json.field("sliceOffset", e.sliceOffset);
-  json.field("posTable", e.posTable);
-  json.field("deltaCount", e.deltaCount);
-  json.field("samplesInFrame", e.samplesInFrame);
-  json.key("deltas").begin_array();
+void to_json(JsonValue& json, const MXF_TIMECODE_INFO& t) {
+  json = {
+      {"dropFrame", t.dropFrame},
+      {"startFrame", t.startFrame},
+      {"shiftedStart", t.shiftedStart},
+      {"endFrame", t.endFrame},
+      {"shiftedEnd", t.shiftedEnd},
+      {"duration", t.duration},
+      {"fpsCode", t.fpsCode},
+      {"editRateNum", t.editRateNum},
+      {"editRateDen", t.editRateDen},
+      {"rateCode", t.rateCode},
+      {"indexEntryCount", t.indexEntryCount},
+      {"errorCount", t.errorCount},
+      {"startsInHour23", t.startsInHour23},
+      {"maxSegmentDuration", t.maxSegmentDuration},
+      {"framesToCheck", t.framesToCheck.load()},
+      {"framesChecked", t.framesChecked.load()},
+      {"useFileApi", t.useFileApi},
+      {"startTimecode", tc::timecode_text(t.fpsCode, t.dropFrame, t.startFrame)},
+      {"endTimecode", tc::timecode_text(t.fpsCode, t.dropFrame, t.endFrame)},
+  };
+}
+
+void to_json(JsonValue& json, const MXF_AUDIO_INFO& a) {
+  json = {
+      {"trackCount", a.trackCount},
+      {"sampleRate", a.sampleRate},
+      {"avgBytesPerSecond", a.avgBytesPerSecond},
+      {"blockAlign", a.blockAlign},
+      {"quantizationBits", a.quantizationBits},
+      {"cadenceCode", a.cadenceCode},
+      {"audioElementSize", a.audioElementSize},
+  };
+}
+
+void to_json(JsonValue& json, const MXF_VIDEO_INFO& v) {
+  json = {
+      {"pictureCoding", cli::hex_lower(v.pictureCoding)},
+      {"codingName", v.codingName},
+      {"codingIndex", v.codingIndex},
+      {"displayHeight", v.displayHeight},
+      {"displayWidth", v.displayWidth},
+      {"aspectNum", v.aspectNum},
+      {"aspectDen", v.aspectDen},
+      {"bitRate", v.bitRate},
+      {"mpegField7", v.mpegField7},
+      {"mpegField4", v.mpegField4},
+      {"mpegField5", v.mpegField5},
+      {"mpegField6", v.mpegField6},
+  };
+}
+
+void to_json(JsonValue& json, const MXF_LAYOUT_INFO& layout) {
+  JsonValue keys = JsonValue::array();
+  for (const Key16& key : layout.elementKeys) keys.push_back(cli::hex_lower(key));
+  json = {
+      {"systemItem", layout.systemItem},
+      {"pictureDelta", layout.pictureDelta},
+      {"audioDeltas", layout.audioDeltas},
+      {"elementKeys", std::move(keys)},
+  };
+}
+
+void to_json(JsonValue& json, const DeltaEntry& d) {
+  json = {
+      {"posTableIndex", d.posTableIndex},
+      {"slice", d.slice},
+      {"elementDelta", d.elementDelta},
+  };
+}
+
+void to_json(JsonValue& json, const INDEX_ENTRY_ARRAY& e) {
+  // Only the delta entries the segment declares are meaningful.
   const size_t count = std::min<size_t>(e.deltaCount, e.deltas.size());
-  for (size_t i = 0; i < count; ++i) {
-    json.begin_object();
-    json.field("posTableIndex", e.deltas[i].posTableIndex);
-    json.field("slice", e.deltas[i].slice);
-    json.field("elementDelta", e.deltas[i].elementDelta);
-    json.end_object();
+  JsonValue deltas = JsonValue::array();
+  for (size_t i = 0; i < count; ++i) deltas.push_back(e.deltas[i]);
+  json = {
+      {"partition", e.partition},
+      {"segmentStart", e.segmentStart},
+      {"segmentDuration", e.segmentDuration},
+      {"temporalOffset", e.temporalOffset},
+      {"keyFrameOffset", e.keyFrameOffset},
+      {"flags", e.flags},
+      {"filePosition", e.filePosition},
+      {"sliceOffset", e.sliceOffset},
+      {"posTable", e.posTable},
+      {"deltaCount", e.deltaCount},
+      {"samplesInFrame", e.samplesInFrame},
+      {"deltas", std::move(deltas)},
+  };
+}
+
+void to_json(JsonValue& json, const TIMECODE_ERROR_INFO& e) {
+  json = {
+      {"beforeFrame", e.beforeFrame}, {"afterFrame", e.afterFrame}, {"beforeCount", e.beforeCount},
+      {"afterCount", e.afterCount},   {"state", e.state},           {"position", e.position},
+  };
+}
+
+void to_json(JsonValue& json, const WAV_FILE_INFO& i) {
+  json = {
+      {"format_tag", i.format_tag},
+      {"channels", i.channels},
+      {"sample_rate", i.sample_rate},
+      {"avg_bytes_per_sec", i.avg_bytes_per_sec},
+      {"block_align", i.block_align},
+      {"bytes_per_sample", i.bytes_per_sample},
+      {"bits_per_sample", i.bits_per_sample},
+      {"data_size", i.data_size},
+      {"data_offset", i.data_offset},
+      {"start_sample", i.start_sample},
+      {"end_sample", i.end_sample},
+      {"start_frame", i.start_frame},
+      {"end_frame", i.end_frame},
+      {"duration_frames", i.duration_frames},
+      {"start_subframe", i.start_subframe},
+      {"end_subframe", i.end_subframe},
+      {"start_remainder", i.start_remainder},
+      {"end_remainder", i.end_remainder},
+      {"is_bwf", i.is_bwf},
+      {"starts_in_hour_23", i.starts_in_hour_23},
+      {"data_available", i.data_available},
+  };
+}
+
+namespace cli {
+
+JsonValue index_json(const MXF_TIMECODE_INFO& timecode,
+                     const std::vector<INDEX_ENTRY_ARRAY>& entries) {
+  JsonValue samples = JsonValue::array();
+  for (size_t i = 0; i < entries.size() && i < 10; ++i)
+    samples.push_back(entries[i].samplesInFrame);
+  return {
+      {"indexEntryCount", timecode.indexEntryCount},
+      {"maxSegmentDuration", timecode.maxSegmentDuration},
+      {"first", entries.empty() ? JsonValue(nullptr) : JsonValue(entries.front())},
+      {"samplesInFrame", std::move(samples)},
+  };
+}
+
+std::string json_text(const JsonValue& json) {
+  return json.dump(2, ' ', false, JsonValue::error_handler_t::replace) + "\n";
+}
+
+std::string hex_lower(const Key16& key) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(key.size() * 2);
+  for (const uint8_t byte : key) {
+    out.push_back(kDigits[byte >> 4]);
+    out.push_back(kDigits[byte & 0x0F]);
   }
-  json.end_array();
-  json.end_object();
+  return out;
 }
 
-}  // namespace
-
-void write_base_json(JsonWriter& json, const MXF_BASE_INFO& base) {
-  json.begin_object();
-  json.field("fileSize", base.fileSize);
-  json.field("creationDate", base.creationDate);
-  json.field("modifiedDate", base.modifiedDate);
-  json.field("versionMajor", base.versionMajor);
-  json.field("versionMinor", base.versionMinor);
-  json.field("companyName", base.companyName);
-  json.field("productName", base.productName);
-  json.field("versionString", base.versionString);
-  json.field("platform", base.platform);
-  json.field("hasAncData", base.hasAncData);
-  json.field("ancElementSize", base.ancElementSize);
-  json.field("sectionCode", base.sectionCode.load());
-  json.end_object();
-}
-
-void write_partitions_json(JsonWriter& json, const std::vector<MXF_PARTITION_INFO>& partitions) {
-  json.begin_array();
-  for (const MXF_PARTITION_INFO& p : partitions) {
-    json.begin_object();
-    json.field("kind", p.kind);
-    json.field("partitionCount", p.partitionCount);
-    json.field("packKey", hex(p.packKey));
-    json.field("operationalPattern", hex(p.operationalPattern));
-    json.field("packLength", p.packLength);
-    json.field("majorVersion", p.majorVersion);
-    json.field("minorVersion", p.minorVersion);
-    json.field("kagSize", p.kagSize);
-    json.field("thisPartition", p.thisPartition);
-    json.field("headerByteCount", p.headerByteCount);
-    json.field("indexByteCount", p.indexByteCount);
-    json.field("indexSid", p.indexSid);
-    json.field("bodyOffset", p.bodyOffset);
-    json.field("bodySid", p.bodySid);
-    json.field("essenceBase", p.essenceBase);
-    json.field("contentStart", p.contentStart);
-    json.end_object();
-  }
-  json.end_array();
-}
-
-void write_timecode_json(JsonWriter& json, const MXF_TIMECODE_INFO& t) {
-  json.begin_object();
-  json.field("dropFrame", t.dropFrame);
-  json.field("startFrame", t.startFrame);
-  json.field("shiftedStart", t.shiftedStart);
-  json.field("endFrame", t.endFrame);
-  json.field("shiftedEnd", t.shiftedEnd);
-  json.field("duration", t.duration);
-  json.field("fpsCode", t.fpsCode);
-  json.field("editRateNum", t.editRateNum);
-  json.field("editRateDen", t.editRateDen);
-  json.field("rateCode", t.rateCode);
-  json.field("indexEntryCount", t.indexEntryCount);
-  json.field("errorCount", t.errorCount);
-  json.field("startsInHour23", t.startsInHour23);
-  json.field("maxSegmentDuration", t.maxSegmentDuration);
-  json.field("framesToCheck", t.framesToCheck.load());
-  json.field("framesChecked", t.framesChecked.load());
-  json.field("useFileApi", t.useFileApi);
-  json.field("startTimecode", tc::timecode_text(t.fpsCode, t.dropFrame, t.startFrame));
-  json.field("endTimecode", tc::timecode_text(t.fpsCode, t.dropFrame, t.endFrame));
-  json.end_object();
-}
-
-void write_audio_json(JsonWriter& json, const MXF_AUDIO_INFO& a) {
-  json.begin_object();
-  json.field("trackCount", a.trackCount);
-  json.field("sampleRate", a.sampleRate);
-  json.field("avgBytesPerSecond", a.avgBytesPerSecond);
-  json.field("blockAlign", a.blockAlign);
-  json.field("quantizationBits", a.quantizationBits);
-  json.field("cadenceCode", a.cadenceCode);
-  json.field("audioElementSize", a.audioElementSize);
-  json.end_object();
-}
-
-void write_video_json(JsonWriter& json, const MXF_VIDEO_INFO& v) {
-  json.begin_object();
-  json.field("pictureCoding", hex(v.pictureCoding));
-  json.field("codingName", v.codingName);
-  json.field("codingIndex", v.codingIndex);
-  json.field("displayHeight", v.displayHeight);
-  json.field("displayWidth", v.displayWidth);
-  json.field("aspectNum", v.aspectNum);
-  json.field("aspectDen", v.aspectDen);
-  json.field("bitRate", v.bitRate);
-  json.field("mpegField7", v.mpegField7);
-  json.field("mpegField4", v.mpegField4);
-  json.field("mpegField5", v.mpegField5);
-  json.field("mpegField6", v.mpegField6);
-  json.end_object();
-}
-
-void write_index_json(JsonWriter& json, const MXF_TIMECODE_INFO& timecode,
-                      const std::vector<INDEX_ENTRY_ARRAY>& entries) {
-  json.begin_object();
-  json.field("indexEntryCount", timecode.indexEntryCount);
-  json.field("maxSegmentDuration", timecode.maxSegmentDuration);
-  json.key("first");
-  if (entries.empty()) {
-    json.null();
-  } else {
-    write_entry(json, entries.front());
-  }
-  json.key("samplesInFrame").begin_array();
-  for (size_t i = 0; i < entries.size() && i < 10; ++i) json.value(entries[i].samplesInFrame);
-  json.end_array();
-  json.end_object();
-}
-
-void write_layout_json(JsonWriter& json, const MXF_LAYOUT_INFO& layout) {
-  json.begin_object();
-  json.field("systemItem", layout.systemItem);
-  json.field("pictureDelta", layout.pictureDelta);
-  json.key("audioDeltas").begin_array();
-  for (const uint32_t d : layout.audioDeltas) json.value(d);
-  json.end_array();
-  json.key("elementKeys").begin_array();
-  for (const Key16& k : layout.elementKeys) json.value(hex(k));
-  json.end_array();
-  json.end_object();
-}
-
-void write_timecode_errors_json(JsonWriter& json, const TimecodeErrorList& errors) {
-  json.begin_array();
-  for (const TIMECODE_ERROR_INFO& e : errors) {
-    json.begin_object();
-    json.field("beforeFrame", e.beforeFrame);
-    json.field("afterFrame", e.afterFrame);
-    json.field("beforeCount", e.beforeCount);
-    json.field("afterCount", e.afterCount);
-    json.field("state", e.state);
-    json.field("position", e.position);
-    json.end_object();
-  }
-  json.end_array();
-}
-
-}  // namespace tavrin::cli
+}  // namespace cli
+}  // namespace tavrin

@@ -10,7 +10,6 @@
 #include "app/analysis_job.h"
 #include "app/dialog_titles.h"
 #include "jobs/ltc_error_log.h"
-#include "platform/byte_source.h"
 #include "ui/dialog_placement.h"
 #include "ui/fonts.h"
 #include "ui/job_observer.h"
@@ -71,10 +70,8 @@ void AnalysisDialog::run() {
   control_.reset();
   phase_ = app::AnalysisPhase::kSteps;
   ended_ = false;
-  // The job reads the file through this source until it is joined below.
-  const platform::FileSource source(app.mxfHandle);
   job_ = app::start_analysis(
-      app, app.mxfPath, source, jobControl != nullptr ? *jobControl : control_,
+      app, jobControl != nullptr ? *jobControl : control_,
       blocking_observer(this, [this](const jobs::JobMessage& message) { handle(message); }));
   if (!job_.started()) {
     if (job_.refusal()) context_.presenter.show(context_.owner, *job_.refusal());

@@ -44,6 +44,7 @@ ProgressDialog::ProgressDialog(const DialogContext& context, jobs::JobKind kind,
   bar_ = new QProgressBar(this);
   bar_->setRange(0, 100);
   bar_->setValue(0);
+  bar_->setTextVisible(false);
   state_ = label(QStringLiteral("スタティック"), Qt::AlignCenter, this);
   button_ = new QPushButton(QStringLiteral("キャンセル"), this);
   button_->setAutoDefault(false);

@@ -15,12 +15,12 @@ TEST(CliUsage, NoCommandIsAUsageErrorAndHelpIsNot) {
   const CliResult bare = run_cli({});
   EXPECT_EQ(bare.exitStatus, 2);
   EXPECT_TRUE(bare.out.empty()) << bare.out;
-  EXPECT_NE(bare.err.find("usage: mxf-tavrin-cli COMMAND"), std::string::npos) << bare.err;
+  EXPECT_NE(bare.err.find("Usage: mxf-tavrin-cli"), std::string::npos) << bare.err;
 
   for (const char* flag : {"--help", "-h", "help"}) {
     const CliResult help = run_cli({flag});
     EXPECT_EQ(help.exitStatus, 0) << flag;
-    EXPECT_NE(help.out.find("usage: mxf-tavrin-cli COMMAND"), std::string::npos) << flag;
+    EXPECT_NE(help.out.find("Usage: mxf-tavrin-cli"), std::string::npos) << flag;
     EXPECT_TRUE(help.err.empty()) << flag << ": " << help.err;
   }
 
