@@ -104,8 +104,14 @@ AnalysisPhase analysis_phase_after(const jobs::JobMessage& final) {
 LogSaveResult save_ltc_error_log(APP_STATE_INFO& app, const std::string& chosenPath,
                                  platform::TextEncoding encoding,
                                  const platform::LocalTime& writtenAt) {
+  return write_ltc_error_log_at(app, with_txt_extension(chosenPath), encoding, writtenAt);
+}
+
+LogSaveResult write_ltc_error_log_at(APP_STATE_INFO& app, const std::string& path,
+                                     platform::TextEncoding encoding,
+                                     const platform::LocalTime& writtenAt) {
   LogSaveResult result;
-  result.path = with_txt_extension(chosenPath);
+  result.path = path;
   const jobs::LogWriteResult write = jobs::write_ltc_error_log(result.path, app.mxfPath, app.mxf(),
                                                                &app.errorList, encoding, writtenAt);
   if (write.written()) {
@@ -116,6 +122,7 @@ LogSaveResult save_ltc_error_log(APP_STATE_INFO& app, const std::string& chosenP
     // The log's own path is named: it is the log that could not be made, not the MXF file.
     result.retry = true;
     result.message = jobs::ltc_log_failure_message(result.path, write.error);
+    result.detail = write.describe();
   }
   return result;
 }

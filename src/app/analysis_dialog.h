@@ -78,6 +78,11 @@ LogSaveResult save_ltc_error_log(APP_STATE_INFO& app, const std::string& chosenP
                                  platform::TextEncoding encoding,
                                  const platform::LocalTime& writtenAt);
 
+// The same at exactly `path`, as the command line names it (no extension is added).
+LogSaveResult write_ltc_error_log_at(APP_STATE_INFO& app, const std::string& path,
+                                     platform::TextEncoding encoding,
+                                     const platform::LocalTime& writtenAt);
+
 // The operator declined the log (No, or cancelled the save dialog): the break records are cleared.
 void decline_ltc_error_log(APP_STATE_INFO& app);
 

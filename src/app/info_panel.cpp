@@ -1,5 +1,9 @@
 #include "app/info_panel.h"
 
+#include "jobs/messages.h"
+#include "jobs/mxf_info_block.h"
+#include "jobs/program.h"
+#include "platform/local_time.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "timecode/timecode.h"
@@ -70,9 +74,9 @@ std::vector<PanelFact> information_panel(const MXF_BASE_INFO* loaded) {
 
   return {
       {"Time code", "Rate", rateValue},
-      {"Time code", "Head", tc::timecode_text(t.fpsCode, t.dropFrame, t.startFrame)},
-      {"Time code", "Tail", tc::timecode_text(t.fpsCode, t.dropFrame, t.endFrame)},
-      {"Time code", "Dur", tc::timecode_text(t.fpsCode, t.dropFrame, duration)},
+      {"Time code", "Head", frame_timecode_text(t, t.startFrame)},
+      {"Time code", "Tail", frame_timecode_text(t, t.endFrame)},
+      {"Time code", "Dur", frame_timecode_text(t, duration)},
       {"Audio", "Format", "AES3/LPCM"},
       {"Audio", "Tracks", format("%d", a.trackCount)},
       {"Audio", "Bit Rate", format("%ubit", a.quantizationBits)},
@@ -87,6 +91,26 @@ std::vector<PanelFact> information_panel(const MXF_BASE_INFO* loaded) {
 std::string file_name_line(const std::string& mxfPath, bool loaded) {
   if (!loaded) return "MXFファイルをウィンドウにドラッグ＆ドロップしてください";
   return platform::file_name(mxfPath);
+}
+
+std::string frame_timecode_text(const MXF_TIMECODE_INFO& timecode, int64_t frame) {
+  return tc::timecode_text(timecode.fpsCode, timecode.dropFrame, frame);
+}
+
+std::string mxf_info_block_text(const APP_STATE_INFO& app) {
+  return jobs::mxf_info_block(app.mxfPath, app.mxf(), platform::local_time_now());
+}
+
+std::string_view analysis_section_name(int sectionCode) {
+  return jobs::section_name(sectionCode);
+}
+
+std::string analysis_reason_text(const APP_STATE_INFO& app, int sectionCode, int code) {
+  return jobs::analysis_message(sectionCode, code, app.mxf().timecode);
+}
+
+std::string_view program_version_text() {
+  return jobs::kProgramVersionText;
 }
 
 }  // namespace tavrin::app

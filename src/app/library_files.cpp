@@ -1,5 +1,7 @@
 #include "app/library_files.h"
 
+#include <iterator>
+
 #include "app/mxf_loading.h"
 #include "app/track_assignment.h"
 #include "wav/wav_adding.h"
@@ -16,6 +18,19 @@ LibraryAdd add_wav_files(APP_STATE_INFO& app, const std::vector<std::string>& pa
   result.messages = std::move(outcome.messages);
   result.added = outcome.added;
   result.listChanged = outcome.indexRebuilt;
+  // New entries are appended in the order of their paths: the last `added` ones of the list.
+  auto entry = app.library.entries.end();
+  std::advance(entry, -static_cast<std::ptrdiff_t>(outcome.added));
+  for (size_t i = 0; i < paths.size() && i < outcome.results.size(); ++i) {
+    AddedFile& file = result.files.emplace_back();
+    file.path = paths[i];
+    file.result = outcome.results[i];
+    if (file.result == kWavAdded) {
+      file.entry = &*entry++;
+    } else {
+      file.refusal = add_message_for(file.result, file.path, WavAddOrigin::kOpenDialog);
+    }
+  }
   app.libraryShown = 1;
   return result;
 }

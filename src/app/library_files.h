@@ -16,10 +16,18 @@ namespace tavrin::app {
 // tried) and rebuilds the display order. Only while an MXF file is loaded (the files are placed on
 // its timecode grid); otherwise nothing happens. The library list is shown afterwards
 // (`libraryShown` 1): the window refreshes it, clears the rows of selected entries and focuses it.
+// Each path also has its own record, in the order given, for a front end that reports file by file.
+struct AddedFile {
+  std::string path;
+  int32_t result = 0;                        // 0 added; otherwise the library's refusal code
+  const WAV_LIBRARY_ENTRY* entry = nullptr;  // the new entry when added
+  std::optional<UserMessage> refusal;        // its message when refused
+};
 struct LibraryAdd {
   Messages messages;
   int32_t added = 0;
   bool listChanged = false;  // the display order was rebuilt: the list is to be refreshed
+  std::vector<AddedFile> files;
 };
 LibraryAdd add_wav_files(APP_STATE_INFO& app, const std::vector<std::string>& paths);
 

@@ -15,6 +15,8 @@ struct LogSaveResult {
   std::string path;     // the path the log was (or was to be) written to
   UserMessage message;  // the success message, or the failure message naming the log's path
   std::string status;   // the status-bar text after the attempt; empty = leave it as it is
+  // For a failure: the writer's "<path>: <system error> (errno N)", for a console or a trace.
+  std::string detail;
 };
 
 // The path a save dialog with the default extension "txt" gives: ".txt" is added when the chosen

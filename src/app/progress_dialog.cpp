@@ -124,8 +124,14 @@ UserMessage wrap_detail_log_question() {
 LogSaveResult save_wrap_detail_log(const APP_STATE_INFO& app, const std::string& chosenPath,
                                    platform::TextEncoding encoding,
                                    const platform::LocalTime& writtenAt) {
+  return write_wrap_detail_log_at(app, with_txt_extension(chosenPath), encoding, writtenAt);
+}
+
+LogSaveResult write_wrap_detail_log_at(const APP_STATE_INFO& app, const std::string& path,
+                                       platform::TextEncoding encoding,
+                                       const platform::LocalTime& writtenAt) {
   LogSaveResult result;
-  result.path = with_txt_extension(chosenPath);
+  result.path = path;
   const jobs::LogWriteResult write = jobs::write_wrap_detail_log(
       result.path, app.mxfPath, app.mxf(), app.tracks, app.useFileApi != 0, encoding, writtenAt);
   if (write.written()) {
@@ -136,6 +142,7 @@ LogSaveResult save_wrap_detail_log(const APP_STATE_INFO& app, const std::string&
     // The log's own path is named: it is the log that could not be made, not the MXF file.
     result.retry = true;
     result.message = jobs::wrap_log_failure_message(result.path, write.error);
+    result.detail = write.describe();
   }
   return result;
 }

@@ -85,4 +85,9 @@ LogSaveResult save_wrap_detail_log(const APP_STATE_INFO& app, const std::string&
                                    platform::TextEncoding encoding,
                                    const platform::LocalTime& writtenAt);
 
+// The same at exactly `path`, as the command line names it (no extension is added).
+LogSaveResult write_wrap_detail_log_at(const APP_STATE_INFO& app, const std::string& path,
+                                       platform::TextEncoding encoding,
+                                       const platform::LocalTime& writtenAt);
+
 }  // namespace tavrin::app

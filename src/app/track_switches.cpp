@@ -30,6 +30,13 @@ void toggle_track_switch(APP_STATE_INFO& app, int32_t track) {
   }
 }
 
+void set_track_switch(APP_STATE_INFO& app, int32_t track, bool on) {
+  if (track < 0 || static_cast<size_t>(track) >= app.existing_tracks()) return;
+  if ((app.tracks.trackSwitch[static_cast<size_t>(track)] == kTrackOn) != on) {
+    toggle_track_switch(app, track);
+  }
+}
+
 void toggle_all_switches(APP_STATE_INFO& app) {
   const size_t existing = app.existing_tracks();
   if (existing == 0) return;

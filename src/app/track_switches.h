@@ -11,6 +11,10 @@ namespace tavrin::app {
 // A click on a track's switch: 0 and 1 swap; the partner of a stereo half follows.
 void toggle_track_switch(APP_STATE_INFO& app, int32_t track);
 
+// Switches a track ON (`on`) or OFF as a click does when it has the other value; a track that
+// already has it, or does not exist, is left alone. The partner of a stereo half follows.
+void set_track_switch(APP_STATE_INFO& app, int32_t track, bool on);
+
 // Every existing track gets the same new value: OFF when track 1 is ON, else ON.
 void toggle_all_switches(APP_STATE_INFO& app);
 

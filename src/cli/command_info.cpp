@@ -7,9 +7,6 @@
 #include "cli/options.h"
 #include "cli/records_json.h"
 #include "cli/session.h"
-#include "jobs/messages.h"
-#include "jobs/mxf_info_block.h"
-#include "platform/local_time.h"
 #include "platform/paths.h"
 
 namespace tavrin::cli {
@@ -39,11 +36,10 @@ void write_info_json(const app::APP_STATE_INFO& app, const LoadedSession& sessio
        {
            {"ok", session.succeeded()},
            {"sectionCode", section},
-           {"section", std::string(jobs::section_name(section))},
+           {"section", std::string(app::analysis_section_name(section))},
            {"code", code},
-           {"message", code == 0 || code == 99
-                           ? std::string()
-                           : jobs::analysis_message(section, code, base.timecode)},
+           {"message", code == 0 || code == 99 ? std::string()
+                                               : app::analysis_reason_text(app, section, code)},
            {"text", session.run.final.text},
        }},
       {"base", base},
@@ -77,8 +73,7 @@ int run_info(const InfoOptions& o) {
     return kExitUsage;
   }
   if (o.block) {
-    std::fputs(jobs::mxf_info_block(app.mxfPath, app.mxf(), platform::local_time_now()).c_str(),
-               stdout);
+    std::fputs(app::mxf_info_block_text(app).c_str(), stdout);
   } else if (o.json) {
     write_info_json(app, session, o.path);
   } else {

@@ -3,13 +3,12 @@
 #include <iterator>
 #include <memory>
 
+#include "app/library_files.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/records_json.h"
 #include "cli/session.h"
 #include "platform/paths.h"
-#include "wav/wav_library.h"
-#include "wav/wav_messages.h"
 
 namespace tavrin::cli {
 
@@ -27,37 +26,30 @@ struct WavinfoOptions {
   bool fileApi = false;
 };
 
-// One WAV file given on the command line: added to the library, or refused with its message.
-struct Added {
-  std::string path;
-  int32_t result = 0;
-  std::string message;
-  const WAV_LIBRARY_ENTRY* entry = nullptr;
-};
-
-void to_json(JsonValue& json, const Added& item) {
+// One WAV file given on the command line: its library entry, or its refusal with the message.
+JsonValue added_file_json(const app::AddedFile& item) {
   JsonValue texts = JsonValue::array();
   if (item.entry) {
     for (const std::string& text : item.entry->texts) texts.push_back(text);
   }
-  json = {
+  return {
       {"file_path", item.entry ? item.entry->file_path : item.path},
       {"file_name", item.entry ? item.entry->file_name : platform::file_name(item.path)},
       {"result", item.result},
-      {"message", item.message},
+      {"message", item.refusal ? item.refusal->text : std::string()},
       {"info", item.entry ? item.entry->info : WAV_FILE_INFO{}},
       {"texts", std::move(texts)},
   };
 }
 
-void write_texts(const std::vector<Added>& added) {
+void write_texts(const std::vector<app::AddedFile>& added) {
   for (size_t c = 0; c < std::size(kColumnHeaders); ++c) {
     std::printf("%s%s", c ? "\t" : "", kColumnHeaders[c]);
   }
   std::printf("\n");
-  for (const Added& item : added) {
+  for (const app::AddedFile& item : added) {
     if (item.entry == nullptr) {
-      std::fprintf(stderr, "[%s] %s\n", std::string(kWavAddCaption).c_str(), item.message.c_str());
+      if (item.refusal) print_message(*item.refusal);
       continue;
     }
     for (size_t c = 0; c < item.entry->texts.size(); ++c) {
@@ -74,27 +66,18 @@ int run_wavinfo(const WavinfoOptions& o) {
     return session.opened ? kExitRefused : kExitUsage;
   }
 
-  std::vector<Added> added;
-  bool anyRefused = false;
-  for (const std::string& wav : o.wavs) {
-    Added item;
-    item.path = platform::absolute_path(wav);
-    item.result = add_wav_file(item.path, &app.library, &app.timecode());
-    if (const auto message = add_message_for(item.result, item.path, WavAddOrigin::kOpenDialog)) {
-      item.message = message->text;
-      anyRefused = true;
-    } else {
-      item.entry = &app.library.entries.back();
-    }
-    added.push_back(item);
-  }
-  rebuild_wav_index(app.library, app.libraryView);
+  std::vector<std::string> paths;
+  for (const std::string& wav : o.wavs) paths.push_back(platform::absolute_path(wav));
+  const app::LibraryAdd add = app::add_wav_files(app, paths);
 
   if (o.json) {
-    std::fputs(json_text(JsonValue{{"entries", added}}).c_str(), stdout);
+    JsonValue entries = JsonValue::array();
+    for (const app::AddedFile& item : add.files) entries.push_back(added_file_json(item));
+    std::fputs(json_text(JsonValue{{"entries", std::move(entries)}}).c_str(), stdout);
   } else {
-    write_texts(added);
+    write_texts(add.files);
   }
+  const bool anyRefused = add.added != static_cast<int32_t>(add.files.size());
   return anyRefused ? kExitRefused : kExitOk;
 }
 

@@ -9,14 +9,15 @@
 #include <string>
 
 #include "app/inout.h"
+#include "app/library_files.h"
 #include "app/track_assignment.h"
+#include "app/track_switches.h"
 #include "cli/commands.h"
 #include "cli/job_runner_cli.h"
 #include "cli/log_output.h"
 #include "cli/options.h"
 #include "cli/session.h"
 #include "platform/paths.h"
-#include "wav/wav_messages.h"
 
 namespace tavrin::cli {
 
@@ -55,21 +56,18 @@ WAV_LIBRARY_ENTRY* library_entry(app::APP_STATE_INFO& app, const std::string& pa
   for (WAV_LIBRARY_ENTRY& existing : app.library.entries) {
     if (existing.file_path == path) return &existing;
   }
-  const int32_t result = add_wav_file(path, &app.library, &app.timecode());
-  if (const auto message = add_message_for(result, path, WavAddOrigin::kOpenDialog)) {
-    print_message(*message);
-    return nullptr;
-  }
+  const app::LibraryAdd add = app::add_wav_files(app, {path});
+  for (const UserMessage& message : add.messages) print_message(message);
+  if (add.added == 0) return nullptr;
   return &app.library.entries.back();
 }
 
 int run_wrap(const WrapOptions& o) {
   app::APP_STATE_INFO app;
-  LoadedSession session;
-  if (!load_file(app, o.path, o.fileApi, o.skipCheck, &session)) {
-    return session.opened ? kExitRefused : kExitUsage;
+  if (const std::optional<int> refused =
+          load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {
+    return *refused;
   }
-  app.tracks.wavBufferIndex = o.buffer;
   const size_t trackCount = app.existing_tracks();
 
   // Tracks: every track named is switched ON, with its WAV or with silence; all others OFF.
@@ -85,7 +83,6 @@ int run_wrap(const WrapOptions& o) {
     const size_t track = tracks[0];
     WAV_LIBRARY_ENTRY* entry = library_entry(app, platform::absolute_path(assignment->path));
     if (entry == nullptr) return kExitRefused;
-    rebuild_wav_index(app.library, app.libraryView);
     if (const auto refusal = app::assign_file(app, entry, track)) {
       print_message(*refusal);
       return kExitRefused;
@@ -96,8 +93,9 @@ int run_wrap(const WrapOptions& o) {
         return usage_error(*o.command,
                            "--track: track " + std::to_string(t + 1) + " is named twice");
       }
-      app.tracks.trackSwitch[t] = kTrackOn;
     }
+    // The second half of a stereo file follows the first.
+    app::set_track_switch(app, static_cast<int32_t>(track), true);
   }
   std::vector<size_t> silent;
   if (!tracks_of_file(o.silence, trackCount, "--silence", &silent, &error)) {
@@ -108,7 +106,7 @@ int run_wrap(const WrapOptions& o) {
       return usage_error(*o.command,
                          "--silence: track " + std::to_string(t + 1) + " is named twice");
     }
-    app.tracks.trackSwitch[t] = kTrackOn;
+    app::set_track_switch(app, static_cast<int32_t>(t), true);
   }
 
   if (const auto refusal = app::enter_in(app, o.in)) {
@@ -130,9 +128,10 @@ int run_wrap(const WrapOptions& o) {
 
   std::fprintf(stderr, "IN %s  OUT %s  DUR %s\n", app::in_label(app).c_str(),
                app::out_label(app).c_str(), app::duration_label(app).c_str());
-  const jobs::JobMessage final = run_processing_job(app, o.progress);
-  std::printf("%s\n", final.text.c_str());
-  const int status = exit_status_of(final);
+  const std::optional<jobs::JobMessage> final = run_processing_job(app, o.progress);
+  if (!final) return kExitRefused;
+  std::printf("%s\n", final->text.c_str());
+  const int status = exit_status_of(*final);
   if (status == kExitOk && o.logOption->count() != 0) {
     if (!write_wrap_log(app, o.log, o.encoding)) return kExitRefused;
   }

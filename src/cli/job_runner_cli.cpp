@@ -4,72 +4,75 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
-#include <thread>
 
+#include "app/progress_dialog.h"
 #include "cli/interrupt.h"
 #include "cli/session.h"
-#include "timecode/timecode.h"
-#include "wrap/job_range.h"
 
 namespace tavrin::cli {
 
-jobs::JobMessage run_processing_job(app::APP_STATE_INFO& app, bool showProgress) {
-  jobs::JobRequest request;
-  request.jobKind = app.jobKind;
-  request.mxfPath = app.mxfPath;
-  request.mxf = &app.mxf();
-  request.tracks = &app.tracks;
-  request.useFileApi = app.useFileApi != 0;
-  platform::AtomicJobControl control;
-  request.control = &control;
-
-  const bool wrapping = app.jobKind == jobs::JobKind::kWrapping;
-  const auto& in = wrapping ? app.tracks.inFrame : app.tracks.exportIn;
-  const auto& out = wrapping ? app.tracks.outFrame : app.tracks.exportOut;
-  const size_t sel = active_base(app.timecode());
-  // The display knows the job's frames from its start, before the engine reports them.
-  control.set_total(out[sel] - in[sel] + 1);
-
+JobOutcome wait_for_job(const JobStart& start, const jobs::JobObserver& onMessage,
+                        const std::function<void()>& tick) {
   std::mutex mutex;
   std::condition_variable finished;
   bool done = false;
-  jobs::JobMessage final;
-  InterruptScope interrupt(&control);
-  std::thread worker = jobs::start_job(request, [&](const jobs::JobMessage& message) {
+  JobOutcome outcome;
+  app::BackgroundJob job = start([&](const jobs::JobMessage& message) {
+    if (onMessage) onMessage(message);
+    if (message.kind == jobs::JobMessageKind::kVerificationStarting) return;
     std::lock_guard<std::mutex> lock(mutex);
-    final = message;
+    outcome.final = message;
     done = true;
     finished.notify_all();
   });
-  const MXF_TIMECODE_INFO& info = app.timecode();
-  const char separator = info.dropFrame ? ',' : '.';
-  // The progress line; a finished job shows 100 %, as the dialog's bar jumps to the end.
-  const auto show = [&](bool finishedJob) {
-    const uint32_t total = control.total();
-    // The last frame completed, counted from IN (IN itself before the first).
-    const uint32_t done = control.done();
-    const uint32_t progress = done > 0 ? done - 1 : 0;
-    // The frame reached, shown in plain timecode also when the job counts in the shifted base.
-    int64_t frame = int64_t{in[sel]} + progress;
-    if (sel == 1) frame = tc::count_plus_hours(info.fpsCode, info.dropFrame, frame, 1, '-');
-    const tc::Timecode reached =
-        tc::frames_to_display_timecode(info.fpsCode, info.dropFrame, frame);
-    const int percent = finishedJob ? 100 : total ? static_cast<int>(100.0 * progress / total) : 0;
-    std::fprintf(stderr, "\r%sまで完了  %3d%%  (%u / %u)",
-                 tc::timecode_text_with(reached, separator).c_str(), percent, progress, total);
-  };
+  if (!job.started()) {
+    outcome.refusal = job.refusal();
+    return outcome;
+  }
   {
     std::unique_lock<std::mutex> lock(mutex);
     while (!finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return done; })) {
-      if (showProgress) show(false);
+      if (tick) tick();
     }
   }
-  worker.join();
+  job.join();
+  return outcome;
+}
+
+std::optional<jobs::JobMessage> run_processing_job(app::APP_STATE_INFO& app, bool showProgress) {
+  const jobs::JobKind kind = app.jobKind;
+  const uint32_t total = app::progress_total_frames(app, kind);
+  platform::AtomicJobControl control;
+  // The line shows the job's frames from its start, before the engine reports them.
+  control.set_total(total);
+  const auto show = [&](app::ProgressMoment moment) {
+    const uint32_t done = control.done();
+    const app::ProgressDialogView view = app::progress_dialog_view(app, kind, moment, done);
+    std::fprintf(stderr, "\r%s  %3d%%  (%u / %u)", view.reachedText.c_str(), view.percent, done,
+                 total);
+  };
+  InterruptScope interrupt(&control);
+  const JobOutcome outcome = wait_for_job(
+      [&](jobs::JobObserver observer) {
+        return kind == jobs::JobKind::kWrapping ? app::start_wrapping(app, control, observer)
+                                                : app::start_export(app, control, observer);
+      },
+      {},
+      [&] {
+        if (showProgress) show(app::ProgressMoment::kStart);
+      });
+  if (outcome.refusal) {
+    print_message(*outcome.refusal);
+    return std::nullopt;
+  }
   if (showProgress) {
-    if (final.kind == jobs::JobMessageKind::kSucceeded) show(true);
+    // A finished job shows 100 %, as the dialog's bar jumps to the end.
+    if (outcome.final.kind == jobs::JobMessageKind::kSucceeded) {
+      show(app::ProgressMoment::kFinished);
+    }
     std::fprintf(stderr, "\n");
   }
-  return final;
+  return outcome.final;
 }
 
 int exit_status_of(const jobs::JobMessage& message) {

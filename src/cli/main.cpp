@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/info_panel.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/session.h"
-#include "jobs/program.h"
 #include "platform/text.h"
 
 namespace {
@@ -17,7 +17,8 @@ constexpr const char* kFooter =
     "Run \"mxf-tavrin-cli COMMAND --help\" for the options of a command.\n"
     "\n"
     "exit status: 0 done, 1 refused or failed, 2 usage error or unreadable file,\n"
-    "             3 timecode breaks found (info, check), 99 cancelled";
+    "             3 timecode breaks found (info, check),\n"
+    "             4 a programme misses the loudness target (loudness), 99 cancelled";
 
 // Help and version go to stdout with status 0; a usage error names the argument on stderr.
 int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
@@ -39,14 +40,14 @@ int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
 
 int main(int argc, char** argv) {
   tavrin::platform::init_user_locale();
-  const std::string version(tavrin::jobs::kProgramVersionText);
+  const std::string version(tavrin::app::program_version_text());
   CLI::App program(version + " - in-place audio replacement for OP1a MXF files", "mxf-tavrin-cli");
   program.set_version_flag("--version", version);
   program.require_subcommand(1);
   const std::vector<tavrin::cli::Command> commands = {
       tavrin::cli::add_info(program),    tavrin::cli::add_check(program),
       tavrin::cli::add_wavinfo(program), tavrin::cli::add_wrap(program),
-      tavrin::cli::add_export(program),
+      tavrin::cli::add_export(program),  tavrin::cli::add_loudness(program),
   };
   // Set after the commands so that their help does not repeat it.
   program.footer(kFooter);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "timecode/timecode.h"
+#include "app/info_panel.h"
 
 namespace tavrin {
 
@@ -63,8 +63,8 @@ void to_json(JsonValue& json, const MXF_TIMECODE_INFO& t) {
       {"framesToCheck", t.framesToCheck.load()},
       {"framesChecked", t.framesChecked.load()},
       {"useFileApi", t.useFileApi},
-      {"startTimecode", tc::timecode_text(t.fpsCode, t.dropFrame, t.startFrame)},
-      {"endTimecode", tc::timecode_text(t.fpsCode, t.dropFrame, t.endFrame)},
+      {"startTimecode", app::frame_timecode_text(t, t.startFrame)},
+      {"endTimecode", app::frame_timecode_text(t, t.endFrame)},
   };
 }
 

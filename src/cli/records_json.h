@@ -6,8 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "mxf/records.h"
-#include "wav/wav_records.h"
+#include "app/app_state.h"
 
 namespace tavrin {
 

@@ -3,10 +3,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/analysis_dialog.h"
+#include "app/background_job.h"
+#include "app/settings.h"
 #include "cli/interrupt.h"
+#include "cli/job_runner_cli.h"
 #include "platform/paths.h"
 
 namespace tavrin::cli {
+
+namespace {
+
+// The section of the timecode check, whose step text the progress line shows.
+constexpr int kTimecodeCheckSection = 1000;
+
+}  // namespace
 
 LoadedSession analyse_file(app::APP_STATE_INFO& app, const std::string& path, bool useFileApi,
                            bool skipCheck, bool showProgress) {
@@ -19,19 +30,28 @@ LoadedSession analyse_file(app::APP_STATE_INFO& app, const std::string& path, bo
     return session;
   }
   session.opened = true;
-  app.useFileApi = useFileApi ? 1 : 0;
+  // The method as the settings form's OK sets it; the buffer position stays.
+  app::accept_settings(app, useFileApi, -1);
   platform::FileSource source(file);
   platform::AtomicJobControl control;
   InterruptScope interrupt(&control);
+  // Called on the job's worker thread, which waits for it before the timecode check starts.
   const auto onMessage = [&](const jobs::JobMessage& message) {
     if (message.kind != jobs::JobMessageKind::kVerificationStarting) return;
+    session.run.verificationStarted = true;
     if (skipCheck) control.request_cancel();
     if (showProgress) {
-      std::fprintf(stderr, "ストリームアドレスとSDTIタイムコードを検証しています... (%u frames)\n",
-                   app.timecode().framesToCheck.load());
+      std::fprintf(stderr, "%s (%u frames)\n",
+                   std::string(app::analysis_step_text(kTimecodeCheckSection)).c_str(),
+                   control.total());
     }
   };
-  session.run = app::run_analysis(app, absolute, source, control, onMessage);
+  const JobOutcome outcome = wait_for_job(
+      [&](jobs::JobObserver observer) {
+        return app::start_analysis(app, absolute, source, control, std::move(observer));
+      },
+      onMessage, {});
+  session.run.final = outcome.final;
   return session;
 }
 
@@ -55,6 +75,16 @@ bool load_file(app::APP_STATE_INFO& app, const std::string& path, bool useFileAp
   }
   app::complete_load(app);
   return app.mxfLoaded != 0;
+}
+
+std::optional<int> load_for_job(app::APP_STATE_INFO& app, const std::string& path, bool useFileApi,
+                                uint32_t bufferPosition, bool skipCheck) {
+  LoadedSession session;
+  if (!load_file(app, path, useFileApi, skipCheck, &session)) {
+    return session.opened ? kExitRefused : kExitUsage;
+  }
+  app::accept_settings(app, useFileApi, static_cast<int32_t>(bufferPosition));
+  return std::nullopt;
 }
 
 std::string analysis_text(const LoadedSession& session) {

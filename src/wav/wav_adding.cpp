@@ -8,16 +8,15 @@ namespace {
 
 constexpr size_t kLoweredExtensionLength = 4;
 
-// One add with its message; true when the file was added.
-bool add_one(const std::string& path, WAV_LIBRARY& library, const MXF_TIMECODE_INFO* timecode,
-             WavAddOrigin origin, WavAddOutcome* outcome) {
+// One add with its message; returns add_wav_file's result.
+int32_t add_one(const std::string& path, WAV_LIBRARY& library, const MXF_TIMECODE_INFO* timecode,
+                WavAddOrigin origin, WavAddOutcome* outcome) {
   const int32_t result = add_wav_file(path, &library, timecode);
   if (auto message = add_message_for(result, path, origin)) {
     outcome->messages.push_back(std::move(*message));
   }
-  if (result != kWavAdded) return false;
-  ++outcome->added;
-  return true;
+  if (result == kWavAdded) ++outcome->added;
+  return result;
 }
 
 void rebuild(WAV_LIBRARY& library, WavLibraryView& view, WavAddOrigin origin,
@@ -31,8 +30,10 @@ void rebuild(WAV_LIBRARY& library, WavLibraryView& view, WavAddOrigin origin,
 WavAddOutcome add_wav_files(const std::vector<std::string>& paths, WAV_LIBRARY& library,
                             WavLibraryView& view, const MXF_TIMECODE_INFO* timecode) {
   WavAddOutcome outcome;
+  outcome.results.reserve(paths.size());
   for (const std::string& path : paths) {
-    add_one(path, library, timecode, WavAddOrigin::kOpenDialog, &outcome);
+    outcome.results.push_back(
+        add_one(path, library, timecode, WavAddOrigin::kOpenDialog, &outcome));
   }
   rebuild(library, view, WavAddOrigin::kOpenDialog, &outcome);
   return outcome;

@@ -20,6 +20,7 @@ struct WavAddOutcome {
   bool indexRebuilt = false;          // the index array was rebuilt (the list is to be refreshed)
   bool wavMet = false;                // (drop) WAV/BWF paths were among the dropped ones
   std::vector<std::string> mxfPaths;  // (drop) the ".mxf" paths, in the order dropped
+  std::vector<int32_t> results;       // (open dialog) add_wav_file's result for each path, in order
 };
 
 // Adds each path in order; a refused one gives its message (open-dialog texts) and the next is
