@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing MXF Tavrin needs on Debian 12: the toolchain, CMake, Ninja,
-# GoogleTest, CLI11 and nlohmann/json for the command line, libebur128 for the loudness measurement,
+# clang 14 with its libFuzzer runtime (the fuzz targets), GoogleTest, CLI11 and nlohmann/json for
+# the command line, libebur128 for the loudness measurement,
 # Qt 6 Widgets for the window, ffmpeg and GStreamer (independent MXF writers and decoders for the
 # peer tests), sox (an independent WAV writer), Python 3 (an independent JSON reader for the
 # command-line tests), Xvfb for looking at the window, and the fonts of the user interface. As root
@@ -9,6 +10,7 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config
+  clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev

@@ -57,7 +57,10 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   platform::Status status;
   const platform::File source = platform::File::open(mxfPath, platform::Access::kReadExisting,
                                                      platform::Sharing::kNone, &status);
-  if (!source.valid()) return kFileOpenMxf;
+  if (!source.valid()) {
+    tracks->systemError = status.error;
+    return kFileOpenMxf;
+  }
   uint64_t fileSize = 0;
   if (!source.size(&fileSize).ok()) return kFileOpenMxf;
 

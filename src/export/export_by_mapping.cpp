@@ -45,7 +45,10 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   platform::Status status;
   const platform::File source = platform::File::open(mxfPath, platform::Access::kReadExisting,
                                                      platform::Sharing::kNone, &status);
-  if (!source.valid()) return kMapOpenMxf;
+  if (!source.valid()) {
+    tracks->systemError = status.error;
+    return kMapOpenMxf;
+  }
   // Views are bounded by the file as it is now, not as it was analysed.
   uint64_t fileSize = 0;
   if (!source.size(&fileSize).ok()) return kMapMapMxf;

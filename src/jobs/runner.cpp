@@ -1,5 +1,7 @@
 #include "jobs/runner.h"
 
+#include <cstring>
+
 #include "export/bwf_export.h"
 #include "mxf/analysis.h"
 #include "platform/paths.h"
@@ -75,9 +77,13 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
       {700, read_audio_descriptor},
       {800, read_video_descriptor},
   };
+  // A read that failed under a step (a failing device) is reported with the step's code for an
+  // unusable file, whatever the step made of the bytes it did get.
+  constexpr int kUnreadable = 1;
   for (const Step& step : steps) {
     mxf->sectionCode = step.section;
-    const int code = step.run(file, mxf);
+    int code = step.run(file, mxf);
+    if (file->read_error() != 0) code = step.section + kUnreadable;
     if (code > 0) {
       fail(step.section, code);
       return;
@@ -85,7 +91,11 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
   }
 
   mxf->sectionCode = 900;
-  read_identification(file, mxf);  // never stops the analysis
+  read_identification(file, mxf);  // never stops the analysis, unless the file cannot be read
+  if (file->read_error() != 0) {
+    fail(900, 900 + kUnreadable);
+    return;
+  }
 
   mxf->timecode->framesToCheck = mxf->timecode->indexEntryCount;
   control.set_total(mxf->timecode->indexEntryCount);
@@ -93,7 +103,8 @@ void run_analysis(const JobRequest& request, const JobObserver& observer) {
   observer({JobMessageKind::kVerificationStarting, 0, std::string(), std::string()});
 
   mxf->sectionCode = 1000;
-  const int code = verify_sdti_timecode(file, mxf, control);
+  int code = verify_sdti_timecode(file, mxf, control);
+  if (file->read_error() != 0 && code != 99) code = 1000 + kUnreadable;
   if (code == 0) {
     observer({JobMessageKind::kSucceeded, 0, std::string(), std::string()});
   } else if (code >= 1001 && code <= 1012) {
@@ -111,6 +122,7 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
   const int section =
       wrapping ? (request.useFileApi ? 3000 : 2000) : (request.useFileApi ? 5000 : 4000);
   if (request.mxf != nullptr) request.mxf->sectionCode = section;
+  if (request.tracks != nullptr) request.tracks->systemError = 0;
   platform::JobControl& control = control_of(request);
   int code = 0;
   switch (section) {
@@ -136,8 +148,10 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
     observer({JobMessageKind::kFailed, 99, jobText,
               compose_job_cancelled(name, request.jobKind, request.useFileApi)});
   } else {
+    const int systemError = request.tracks != nullptr ? request.tracks->systemError : 0;
     observer({JobMessageKind::kFailed, code, jobText,
-              compose_job_failure(name, request.jobKind, section, code, request.useFileApi)});
+              compose_job_failure(name, request.jobKind, section, code, request.useFileApi,
+                                  systemError)});
   }
 }
 
@@ -176,10 +190,11 @@ std::string compose_job_cancelled(const std::string& mxfName, JobKind kind, bool
 }
 
 std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode, int code,
-                                bool useFileApi) {
+                                bool useFileApi, int systemError) {
+  std::string message = message_text(sectionCode, code);
+  if (systemError != 0) message += format("\n(%s)", std::strerror(systemError));
   return cut(format("%s\n\n%s中にエラーが発生しました。\n%s\n\n\tERR: %d  process: %s",
-                    mxfName.c_str(), std::string(job_text(kind)).c_str(),
-                    message_text(sectionCode, code).c_str(), code,
+                    mxfName.c_str(), std::string(job_text(kind)).c_str(), message.c_str(), code,
                     std::string(process_name(useFileApi)).c_str()));
 }
 

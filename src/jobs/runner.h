@@ -61,8 +61,9 @@ std::string compose_verification_failure(const std::string& mxfName, int code);
 std::string compose_analysis_cancelled(const std::string& mxfName);
 std::string compose_job_success(const std::string& mxfName, JobKind kind, bool useFileApi);
 std::string compose_job_cancelled(const std::string& mxfName, JobKind kind, bool useFileApi);
+// A failure a system call caused names its error (strerror of `systemError`) below the message.
 std::string compose_job_failure(const std::string& mxfName, JobKind kind, int sectionCode, int code,
-                                bool useFileApi);
+                                bool useFileApi, int systemError = 0);
 
 // The title of the success message of wrapping and export.
 inline constexpr const char* kJobSuccessTitle = "MXF Corvane";

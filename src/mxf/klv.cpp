@@ -33,7 +33,9 @@ bool key_matches(const uint8_t* key, const Key16& wanted) {
   return true;
 }
 
-bool key_matches(const Key16& key, const Key16& wanted) { return key_matches(key.data(), wanted); }
+bool key_matches(const Key16& key, const Key16& wanted) {
+  return key_matches(key.data(), wanted);
+}
 
 bool has_smpte_prefix(const uint8_t* key) {
   return key[0] == 0x06 && key[1] == 0x0E && key[2] == 0x2B && key[3] == 0x34;
@@ -66,7 +68,9 @@ class WindowReader {
     start_ = position;
     buffer_.resize(kWindow);
     const platform::IoResult r = source_.read_at(position, buffer_.data(), kWindow);
-    buffer_.resize(r.bytes);
+    // A read that fails holds nothing: the search ends as at the end of the file, never with a
+    // result built on bytes of a failing device.
+    buffer_.resize(r.ok() ? r.bytes : 0);
   }
 
   const platform::ByteSource& source_;
@@ -95,7 +99,7 @@ KeySearchResult find_key_in_file(const platform::ByteSource& file, const Key16& 
     if (!ber.ok) {
       const size_t n = p[16] & 0x7F;
       if (n <= 8 && available < 17 + n) return result;  // length field cut short
-      position += 16;  // not a triplet: go on from its length byte
+      position += 16;                                   // not a triplet: go on from its length byte
       continue;
     }
     const uint64_t valuePosition = position + 16 + ber.size;
@@ -160,7 +164,7 @@ KlvHeader read_klv_header(const platform::ByteSource& file, uint64_t position) {
   uint8_t bytes[25] = {};
   if (position > file.size()) return header;
   const platform::IoResult r = file.read_at(position, bytes, sizeof bytes);
-  if (r.bytes < 17) return header;
+  if (!r.ok() || r.bytes < 17) return header;
   std::memcpy(header.key.data(), bytes, 16);
   header.length = decode_ber_length({bytes + 16, r.bytes - 16});
   if (!header.length.ok) return header;

@@ -72,6 +72,8 @@ int read_timecode_words_by_file(const platform::ByteSource& file,
       uint8_t bytes[kTimecodeWordSize] = {};
       const platform::IoResult r =
           file.read_at(position + kTimecodeWordOffset, bytes, kTimecodeWordSize);
+      // A read error is not a word of 0 (that would be reported as breaks in the timecode).
+      if (!r.ok()) return verify_codes::kInvalidFile;
       if (r.bytes == kTimecodeWordSize) word = little_endian_word(bytes);
     }
     store_word(words, i, word, timecode, control);

@@ -34,14 +34,23 @@ FileSource::FileSource(const File& file) : file_(file) {
   if (file_.valid()) file_.size(&size_);
 }
 
+void FileSource::note(int error) const {
+  if (error == 0 || error == ERANGE) return;
+  int none = 0;
+  readError_.compare_exchange_strong(none, error);
+}
+
 IoResult FileSource::read_at(uint64_t offset, void* buffer, size_t n) const {
-  return file_.read_at(offset, buffer, n);
+  const IoResult r = file_.read_at(offset, buffer, n);
+  note(r.error);
+  return r;
 }
 
 std::unique_ptr<SourceView> FileSource::view(uint64_t offset, uint64_t length,
                                              Status* status) const {
   Status local;
   MappedView view = MappedView::map(file_, offset, length, ViewAccess::kRead, &local);
+  note(local.error);
   if (status) *status = local;
   if (!view.valid()) return nullptr;
   return std::make_unique<MappedSourceView>(std::move(view));

@@ -3,6 +3,7 @@
 // range of bytes (a memory mapping for files, a sub-span for buffers).
 #pragma once
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <memory>
@@ -33,6 +34,11 @@ class ByteSource {
                                            Status* status) const = 0;
   // The directory record of the file behind the source (ENOTSUP for a buffer).
   virtual Status stat(DirectoryRecord* out) const = 0;
+  // The errno of the first read or view that failed for a reason other than a range outside the
+  // source (a failing device, a file cut under the reader); 0 while none has. A reader that
+  // meets such a failure sees fewer bytes, as at the end of the source; this tells its caller
+  // that the end was not real.
+  virtual int read_error() const { return 0; }
 };
 
 // An open file. It does not own the file; the size is taken when the source is made.
@@ -42,14 +48,17 @@ class FileSource final : public ByteSource {
   bool valid() const override { return file_.valid(); }
   uint64_t size() const override { return size_; }
   IoResult read_at(uint64_t offset, void* buffer, size_t n) const override;
-  std::unique_ptr<SourceView> view(uint64_t offset, uint64_t length,
-                                   Status* status) const override;
+  std::unique_ptr<SourceView> view(uint64_t offset, uint64_t length, Status* status) const override;
   Status stat(DirectoryRecord* out) const override { return stat_file(file_, out); }
+  int read_error() const override { return readError_.load(); }
   const File& file() const { return file_; }
 
  private:
+  void note(int error) const;
+
   const File& file_;
   uint64_t size_ = 0;
+  mutable std::atomic<int> readError_{0};
 };
 
 // A buffer in memory; it does not own the bytes.
@@ -59,8 +68,7 @@ class MemorySource final : public ByteSource {
   bool valid() const override { return true; }
   uint64_t size() const override { return bytes_.size(); }
   IoResult read_at(uint64_t offset, void* buffer, size_t n) const override;
-  std::unique_ptr<SourceView> view(uint64_t offset, uint64_t length,
-                                   Status* status) const override;
+  std::unique_ptr<SourceView> view(uint64_t offset, uint64_t length, Status* status) const override;
   Status stat(DirectoryRecord*) const override { return Status{ENOTSUP}; }
 
  private:

@@ -9,18 +9,42 @@
 #include <ctime>
 #include <utility>
 
+#include "platform/fault_seam.h"
+
 namespace tavrin::platform {
 
-Status Status::from_errno() { return Status{errno == 0 ? EIO : errno}; }
+using fault_seam::Call;
 
-File::~File() { close(); }
+namespace {
 
-File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+// The result of a system call, or -1 with errno set to the error the test seam injects.
+template <typename F>
+auto call_or_fault(Call call, bool writable, F&& f) -> decltype(f()) {
+  if (const int injected = fault_seam::at(call, writable).error; injected != 0) {
+    errno = injected;
+    return -1;
+  }
+  return f();
+}
+
+}  // namespace
+
+Status Status::from_errno() {
+  return Status{errno == 0 ? EIO : errno};
+}
+
+File::~File() {
+  close();
+}
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), writable_(std::exchange(other.writable_, false)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     close();
     fd_ = std::exchange(other.fd_, -1);
+    writable_ = std::exchange(other.writable_, false);
   }
   return *this;
 }
@@ -28,10 +52,18 @@ File& File::operator=(File&& other) noexcept {
 File File::open(const std::string& path, Access access, Sharing sharing, Status* status) {
   int flags = O_CLOEXEC;
   switch (access) {
-    case Access::kReadExisting: flags |= O_RDONLY; break;
-    case Access::kReadWriteExisting: flags |= O_RDWR; break;
-    case Access::kWriteExisting: flags |= O_WRONLY; break;
-    case Access::kCreateReplace: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    case Access::kReadExisting:
+      flags |= O_RDONLY;
+      break;
+    case Access::kReadWriteExisting:
+      flags |= O_RDWR;
+      break;
+    case Access::kWriteExisting:
+      flags |= O_WRONLY;
+      break;
+    case Access::kCreateReplace:
+      flags |= O_WRONLY | O_CREAT | O_TRUNC;
+      break;
   }
   Status local;
   Status* st = status ? status : &local;
@@ -41,13 +73,18 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
   }
   // Take the lock before truncating, so a replace never empties a file that someone else holds.
   const bool truncate = (flags & O_TRUNC) != 0;
+  const bool writable = access != Access::kReadExisting;
   // O_NONBLOCK keeps a FIFO or device from blocking the open; only regular files are taken.
-  int fd = ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK, 0644);
+  int fd = -1;
+  do {
+    fd = call_or_fault(Call::kOpen, writable,
+                       [&] { return ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK, 0644); });
+  } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     *st = Status::from_errno();
     return File();
   }
-  File file(fd);
+  File file(fd, writable);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
     *st = Status::from_errno();
@@ -55,6 +92,12 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
   }
   if (!S_ISREG(info.st_mode)) {
     *st = Status{S_ISDIR(info.st_mode) ? EISDIR : EINVAL};
+    return File();
+  }
+  // A file whose mode lets nobody write it was marked read-only by its owner: it is not written,
+  // not even by a process the permission check lets through (the superuser).
+  if (writable && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    *st = Status{EACCES};
     return File();
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -65,9 +108,15 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
       return File();
     }
   }
-  if (truncate && ::ftruncate(fd, 0) != 0) {
-    *st = Status::from_errno();
-    return File();
+  if (truncate) {
+    int rc = 0;
+    do {
+      rc = call_or_fault(Call::kTruncate, true, [&] { return ::ftruncate(fd, 0); });
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+      *st = Status::from_errno();
+      return File();
+    }
   }
   *st = Status{};
   return file;
@@ -81,8 +130,13 @@ IoResult File::read_at(uint64_t offset, void* buffer, size_t n) const {
   }
   auto* out = static_cast<unsigned char*>(buffer);
   while (result.bytes < n) {
-    const ssize_t got = ::pread(fd_, out + result.bytes, n - result.bytes,
-                                static_cast<off_t>(offset + result.bytes));
+    const fault_seam::Fault fault = fault_seam::at(Call::kRead, writable_);
+    errno = fault.error;
+    const ssize_t got =
+        fault.error != 0
+            ? -1
+            : ::pread(fd_, out + result.bytes, fault_seam::transfer_size(fault, n - result.bytes),
+                      static_cast<off_t>(offset + result.bytes));
     if (got < 0) {
       if (errno == EINTR) continue;
       result.error = errno;
@@ -102,8 +156,13 @@ IoResult File::write_at(uint64_t offset, const void* buffer, size_t n) {
   }
   const auto* in = static_cast<const unsigned char*>(buffer);
   while (result.bytes < n) {
-    const ssize_t put = ::pwrite(fd_, in + result.bytes, n - result.bytes,
-                                 static_cast<off_t>(offset + result.bytes));
+    const fault_seam::Fault fault = fault_seam::at(Call::kWrite, writable_);
+    errno = fault.error;
+    const ssize_t put =
+        fault.error != 0
+            ? -1
+            : ::pwrite(fd_, in + result.bytes, fault_seam::transfer_size(fault, n - result.bytes),
+                       static_cast<off_t>(offset + result.bytes));
     if (put < 0) {
       if (errno == EINTR) continue;
       result.error = errno;
@@ -128,14 +187,26 @@ Status File::size(uint64_t* out) const {
 
 Status File::sync() {
   if (fd_ < 0) return Status{EBADF};
-  if (::fdatasync(fd_) != 0) return Status::from_errno();
+  int rc = 0;
+  do {
+    rc = call_or_fault(Call::kFlush, writable_, [&] { return ::fdatasync(fd_); });
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) return Status::from_errno();
   return Status{};
 }
 
 Status File::close() {
   if (fd_ < 0) return Status{};
   const int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) return Status::from_errno();
+  const bool writable = std::exchange(writable_, false);
+  // The descriptor is gone after close() whatever it reports, so the injected error comes after
+  // the real call; EINTR is not retried (that could close a descriptor another thread just got).
+  int rc = ::close(fd);
+  if (const int injected = fault_seam::at(Call::kClose, writable).error; injected != 0) {
+    errno = injected;
+    rc = -1;
+  }
+  if (rc != 0 && errno != EINTR) return Status::from_errno();
   return Status{};
 }
 
@@ -186,13 +257,20 @@ Status set_file_times(const File& file, FileTime lastAccess, FileTime lastWrite)
   return Status{};
 }
 
-FileTime now_utc_whole_seconds() { return FileTime{static_cast<int64_t>(::time(nullptr)), 0}; }
+FileTime now_utc_whole_seconds() {
+  return FileTime{static_cast<int64_t>(::time(nullptr)), 0};
+}
 
 uint64_t to_windows_file_time(FileTime t) {
+  // A file system stores any 64-bit time a program sets: times before 1601 give 0, times past
+  // the range of the unit give the largest key, instead of a sum or product that overflows.
   constexpr int64_t kEpochDifference = 11644473600;  // seconds from 1601 to 1970
-  const int64_t seconds = t.seconds + kEpochDifference;
-  if (seconds < 0) return 0;
-  return static_cast<uint64_t>(seconds) * 10000000u + static_cast<uint64_t>(t.nanoseconds / 100);
+  constexpr uint64_t kUnitsPerSecond = 10000000;
+  if (t.seconds < -kEpochDifference) return 0;
+  const uint64_t seconds = static_cast<uint64_t>(t.seconds) + uint64_t{kEpochDifference};
+  const uint64_t fraction = t.nanoseconds > 0 ? static_cast<uint64_t>(t.nanoseconds) / 100 : 0;
+  if (seconds > (UINT64_MAX - fraction) / kUnitsPerSecond) return UINT64_MAX;
+  return seconds * kUnitsPerSecond + fraction;
 }
 
 }  // namespace tavrin::platform

@@ -6,7 +6,11 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/fault_seam.h"
+
 namespace tavrin::platform {
+
+using fault_seam::Call;
 
 uint64_t allocation_granularity() {
   static const uint64_t granularity = [] {
@@ -16,7 +20,9 @@ uint64_t allocation_granularity() {
   return granularity;
 }
 
-MappedView::~MappedView() { unmap(); }
+MappedView::~MappedView() {
+  unmap();
+}
 
 MappedView::MappedView(MappedView&& other) noexcept
     : base_(std::exchange(other.base_, nullptr)),
@@ -68,8 +74,16 @@ MappedView MappedView::map(const File& file, uint64_t offset, uint64_t length, V
     return view;
   }
   const int prot = access == ViewAccess::kRead ? PROT_READ : PROT_READ | PROT_WRITE;
-  void* p = ::mmap(nullptr, static_cast<size_t>(length + lead), prot, MAP_SHARED, file.fd(),
-                   static_cast<off_t>(aligned));
+  void* p = MAP_FAILED;
+  do {
+    if (const int injected = fault_seam::at(Call::kMap, access == ViewAccess::kReadWrite).error;
+        injected != 0) {
+      errno = injected;
+      continue;
+    }
+    p = ::mmap(nullptr, static_cast<size_t>(length + lead), prot, MAP_SHARED, file.fd(),
+               static_cast<off_t>(aligned));
+  } while (p == MAP_FAILED && errno == EINTR);
   if (p == MAP_FAILED) {
     *st = Status::from_errno();
     return view;
@@ -85,7 +99,16 @@ MappedView MappedView::map(const File& file, uint64_t offset, uint64_t length, V
 
 Status MappedView::flush() {
   if (base_ == nullptr) return Status{};
-  if (::msync(base_, static_cast<size_t>(mappedLength_), MS_SYNC) != 0) return Status::from_errno();
+  int rc = 0;
+  do {
+    if (const int injected = fault_seam::at(Call::kFlush, true).error; injected != 0) {
+      errno = injected;
+      rc = -1;
+      continue;
+    }
+    rc = ::msync(base_, static_cast<size_t>(mappedLength_), MS_SYNC);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) return Status::from_errno();
   return Status{};
 }
 

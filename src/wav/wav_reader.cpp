@@ -119,7 +119,7 @@ class ReadWindow {
     }
     start_ = offset;
     const platform::IoResult got = source_.read_at(offset, buffer_.data(), buffer_.size());
-    length_ = got.bytes;
+    length_ = got.ok() ? got.bytes : 0;  // a failed read ends the file here
     atEnd_ = length_ < buffer_.size();
     *bytes = buffer_.data();
     return length_;

@@ -36,6 +36,9 @@ struct AUDIOTRACK_IO_INFO {
   std::array<uint32_t, 2> exportOut{};
   std::string exportFolder;
   std::string exportPrefix;
+  // The errno of the system call whose failure ended the job (opening the MXF file), for the
+  // message to say why; 0 when no system call did. The job runner clears it before each job.
+  int systemError = 0;
 
   AUDIOTRACK_IO_INFO() {
     trackSwitch.fill(kTrackAbsent);

@@ -181,7 +181,11 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   platform::Status status;
   job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
                                  platform::Sharing::kNone, &status);
-  if (!job.mxf.valid() || !job.mxf.size(&job.fileSize).ok()) return kFileOpenMxf;
+  if (!job.mxf.valid()) {
+    tracks->systemError = status.error;
+    return kFileOpenMxf;
+  }
+  if (!job.mxf.size(&job.fileSize).ok()) return kFileOpenMxf;
   if (const int code = open_wav_sources(&job.plan, kCodes); code != 0) return finish(job, code);
   job.consumed.assign(plan.sources.size(), 0);
   job.delivered.assign(plan.sources.size(), 0);

@@ -51,7 +51,10 @@ int finish(MappingJob& job, int code) {
   } else if ((job.wroteAny || job.touched) && job.timesKnown) {
     platform::set_file_times(job.mxf, job.before.lastAccess, job.before.lastWrite);
   }
-  job.mxf.close();
+  // A file system may report a failed write-back only at the close (NFS, FUSE).
+  if (!job.mxf.close().ok() && job.wroteAny && (code == 0 || code == kCancelled)) {
+    code = kMapFlushFailed;
+  }
   return code;
 }
 
@@ -214,7 +217,11 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   platform::Status status;
   job.mxf = platform::File::open(mxfPath, platform::Access::kReadWriteExisting,
                                  platform::Sharing::kNone, &status);
-  if (!job.mxf.valid() || !job.mxf.size(&job.fileSize).ok()) return kMapOpenMxf;
+  if (!job.mxf.valid()) {
+    tracks->systemError = status.error;
+    return kMapOpenMxf;
+  }
+  if (!job.mxf.size(&job.fileSize).ok()) return kMapOpenMxf;
   job.timesKnown = platform::stat_file(job.mxf, &job.before).ok();
   if (const int code = open_wav_sources(&job.plan, kCodes); code != 0) return finish(job, code);
   job.consumed.assign(job.plan.sources.size(), 0);
