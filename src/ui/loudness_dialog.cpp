@@ -230,7 +230,8 @@ void LoudnessResultDialog::fill() {
       table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
     }
   }
-  table_->resizeColumnsToContents();
+  // Every column but the verdict fits its texts; the verdict takes the rest of the width.
+  for (int c = 0; c + 1 < table_->columnCount(); ++c) table_->resizeColumnToContents(c);
   table_->horizontalHeader()->setStretchLastSection(true);
   summary_->setText(qs(app::loudness_summary(report_)));
 }
