@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   const std::vector<tavrin::cli::Command> commands = {
       tavrin::cli::add_info(program),    tavrin::cli::add_check(program),
       tavrin::cli::add_wavinfo(program), tavrin::cli::add_wrap(program),
-      tavrin::cli::add_export(program),
+      tavrin::cli::add_export(program),  tavrin::cli::add_undo(program),
   };
   // Set after the commands so that their help does not repeat it.
   program.footer(kFooter);

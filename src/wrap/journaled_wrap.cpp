@@ -99,8 +99,8 @@ int wrap_with_journal(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, MX
   CountingControl counting(control);
   int code = run(counting, &journal);
 
-  if (journal.data_records() == 0) {
-    // Refused before the first run or batch: the file is as it was, the previous journal stays.
+  if (!journal.writing_started()) {
+    // Ended before its first write: the file is as it was, and the previous journal stays.
     journal.close({});
     platform::remove_file(pendingPath);
     platform::sync_parent_folder(pendingPath);

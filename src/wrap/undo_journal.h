@@ -103,6 +103,10 @@ class UndoJournalWriter {
   platform::Status close(const JournalClosing& closing);
 
   uint64_t data_records() const { return records_; }
+  // The engine calls this before it changes the first byte of the MXF file: a job that never did
+  // leaves no journal behind.
+  void note_writing() { writing_ = true; }
+  bool writing_started() const { return writing_; }
   // Called after a commit's records are written and before they are flushed (tests stop the
   // process there).
   std::function<void()> beforeSync;
@@ -114,6 +118,7 @@ class UndoJournalWriter {
   uint64_t end_ = 0;  // journal bytes written so far
   uint64_t records_ = 0;
   uint32_t commits_ = 0;
+  bool writing_ = false;
   platform::Status error_;
 };
 

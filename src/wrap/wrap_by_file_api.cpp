@@ -154,6 +154,7 @@ int write_batch(FileJob& job, platform::JobControl& control, uint64_t first, uin
           value = job.element.get();
         }
       }
+      if (!job.wroteAny && job.journal != nullptr) job.journal->note_writing();
       job.wroteAny = true;
       const platform::IoResult put =
           job.mxf.write_at(position + kElementHeaderSize, value, valueBytes);

@@ -171,6 +171,7 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
       }
     }
     if (!job.journal->commit().ok()) return kMapJournalFailed;
+    job.journal->note_writing();
   }
 
   // The pages of the values become writable in one call each rather than a fault per page.
