@@ -22,7 +22,6 @@ UserMessage plain(std::string text, MessageIcon icon) {
   return UserMessage{std::move(text), kCaption, icon, false};
 }
 
-
 }  // namespace
 
 std::string journal_folder(const APP_STATE_INFO& app) {
@@ -95,10 +94,10 @@ std::optional<Question> question_at_load(const APP_STATE_INFO& app) {
   const JournalFound journal = loaded_journal(app);
   if (journal.state != JournalState::kInterrupted) return std::nullopt;
   return Question{
-      UserMessage{platform::format("%s\n\n途中で中断されたラッピング(%uフレーム)の記録があります。\n"
-                                   "元の音声に戻しますか？",
-                                   platform::file_name(app.mxfPath).c_str(),
-                                   journal.header.job.totalFrames),
+      UserMessage{platform::format(
+                      "%s\n\n途中で中断されたラッピング(%uフレーム)の記録があります。\n"
+                      "元の音声に戻しますか？",
+                      platform::file_name(app.mxfPath).c_str(), journal.header.job.totalFrames),
                   kCaption, MessageIcon::kWarning, true},
       true};
 }
@@ -138,8 +137,8 @@ std::string undo_result_text(const std::string& mxfName, const UndoResult& r) {
                               name, unchanged);
     case UndoFault::kRecordDamaged:
       return platform::format(
-          "%s\n\n元に戻すための記録の %llu バイト目のレコードのチェックサムが一致しません。%s", name,
-          static_cast<unsigned long long>(r.faultOffset), unchanged);
+          "%s\n\n元に戻すための記録の %llu バイト目のレコードのチェックサムが一致しません。%s",
+          name, static_cast<unsigned long long>(r.faultOffset), unchanged);
     case UndoFault::kRecordOutside:
       return platform::format(
           "%s\n\n元に戻すための記録の %llu バイト目のレコードがファイルの範囲外を指しています。%s",
@@ -149,7 +148,8 @@ std::string undo_result_text(const std::string& mxfName, const UndoResult& r) {
                               name, r.errorNumber, unchanged);
     case UndoFault::kWriteFailed:
       return platform::format(
-          "%s\n\n元に戻す書込みに失敗しました。(エラー %X)\n記録は残してあります。保存先の空き容量と"
+          "%s\n\n元に戻す書込みに失敗しました。(エラー "
+          "%X)\n記録は残してあります。保存先の空き容量と"
           "接続を確認して、もう一度元に戻してください。",
           name, r.errorNumber);
     case UndoFault::kRemoveJournal:

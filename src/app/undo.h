@@ -18,7 +18,8 @@
 namespace tavrin::app {
 
 inline constexpr std::string_view kUndoCommandText = "元に戻す";
-inline constexpr std::string_view kJournalCheckText = "ラッピング前の音声を記録して元に戻せるようにする";
+inline constexpr std::string_view kJournalCheckText =
+    "ラッピング前の音声を記録して元に戻せるようにする";
 inline constexpr std::string_view kJournalFolderLabel = "記録の保存先";
 
 // Where the journal of the loaded file is (or will be) written.

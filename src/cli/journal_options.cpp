@@ -17,7 +17,8 @@ std::string journal_line(const JournalFound& journal) {
   const char* path = journal.path.c_str();
   const uint32_t written = journal.closing.framesWritten;
   switch (journal.state) {
-    case JournalState::kNone: return {};
+    case JournalState::kNone:
+      return {};
     case JournalState::kInterrupted:
       return app::interrupted_wrap_line(journal) + " (journal " + journal.path + ")";
     case JournalState::kCompleted:
@@ -27,8 +28,8 @@ std::string journal_line(const JournalFound& journal) {
       return platform::format("cancelled wrap, %u frames written, can be undone (journal %s)",
                               written, path);
     case JournalState::kFailed:
-      return platform::format("failed wrap, %u frames written, can be undone (journal %s)",
-                              written, path);
+      return platform::format("failed wrap, %u frames written, can be undone (journal %s)", written,
+                              path);
     case JournalState::kUnreadable:
       return platform::format("unreadable undo journal %s", path);
   }

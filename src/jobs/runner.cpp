@@ -144,11 +144,12 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
 
 std::string compose_analysis_failure(const std::string& mxfName, int sectionCode, int code,
                                      bool useFileApi, const MXF_TIMECODE_INFO* timecode) {
-  return cut(format("%s\n\nこのファイルはロードできません。\n\n%s\n\n処理セクション: %s\nERR: %d  "
-                    "process: %s",
-                    mxfName.c_str(), analysis_message(sectionCode, code, timecode).c_str(),
-                    std::string(section_name(sectionCode)).c_str(), code,
-                    std::string(process_name(useFileApi)).c_str()));
+  return cut(
+      format("%s\n\nこのファイルはロードできません。\n\n%s\n\n処理セクション: %s\nERR: %d  "
+             "process: %s",
+             mxfName.c_str(), analysis_message(sectionCode, code, timecode).c_str(),
+             std::string(section_name(sectionCode)).c_str(), code,
+             std::string(process_name(useFileApi)).c_str()));
 }
 
 std::string compose_verification_failure(const std::string& mxfName, int code) {

@@ -39,7 +39,9 @@ JournalEnd end_of(int code) {
 
 }  // namespace
 
-void set_journal_writer_hook(JournalWriterHook hook) { writerHook.store(hook); }
+void set_journal_writer_hook(JournalWriterHook hook) {
+  writerHook.store(hook);
+}
 
 uint64_t header_partition_bytes(const MXF_BASE_INFO& mxf) {
   const INDEX_ENTRY_ARRAY* first = first_index_entry(mxf);

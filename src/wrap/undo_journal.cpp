@@ -16,8 +16,8 @@ namespace {
 
 constexpr char kMagic[8] = {'T', 'A', 'V', 'U', 'N', 'D', 'O', '1'};
 constexpr uint32_t kVersion = 1;
-constexpr uint32_t kDataTag = 0x41544144;    // "DATA"
-constexpr uint32_t kCommitTag = 0x434E5953;  // "SYNC"
+constexpr uint32_t kDataTag = 0x41544144;     // "DATA"
+constexpr uint32_t kCommitTag = 0x434E5953;   // "SYNC"
 constexpr uint32_t kClosingTag = 0x454E4F44;  // "DONE"
 // Gathered records are written out once they pass this size.
 constexpr size_t kWriteOutBytes = 4u << 20;
@@ -74,7 +74,9 @@ std::string journal_path(const std::string& mxfPath, const std::string& folder) 
   return platform::join_path(folder, name);
 }
 
-std::string pending_journal_path(const std::string& journalPath) { return journalPath + ".new"; }
+std::string pending_journal_path(const std::string& journalPath) {
+  return journalPath + ".new";
+}
 
 platform::Status stamp_file(const platform::File& file, uint64_t headerBytes,
                             JournalFileStamp* stamp) {
@@ -88,7 +90,8 @@ platform::Status stamp_file(const platform::File& file, uint64_t headerBytes,
   std::vector<uint8_t> chunk(1u << 20);
   uint32_t crc = 0;
   for (uint64_t at = 0; at < stamp->headerBytes;) {
-    const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk.size(), stamp->headerBytes - at));
+    const size_t want =
+        static_cast<size_t>(std::min<uint64_t>(chunk.size(), stamp->headerBytes - at));
     const platform::IoResult got = file.read_at(at, chunk.data(), want);
     if (!got.ok()) return platform::Status{got.error};
     if (got.bytes != want) return platform::Status{EIO};
@@ -130,7 +133,8 @@ void UndoJournalWriter::write_out() {
     return;
   }
   const platform::IoResult put = file_.write_at(end_, buffer_.data(), buffer_.size());
-  if (!put.ok() || put.bytes != buffer_.size()) error_ = platform::Status{put.ok() ? EIO : put.error};
+  if (!put.ok() || put.bytes != buffer_.size())
+    error_ = platform::Status{put.ok() ? EIO : put.error};
   end_ += put.bytes;
   buffer_.clear();
 }
@@ -181,8 +185,8 @@ platform::Status UndoJournalWriter::close(const JournalClosing& c) {
 
 UndoJournalReader UndoJournalReader::open(const std::string& path, platform::Status* status) {
   UndoJournalReader reader;
-  reader.file_ = platform::File::open(path, platform::Access::kReadExisting,
-                                      platform::Sharing::kRead, status);
+  reader.file_ =
+      platform::File::open(path, platform::Access::kReadExisting, platform::Sharing::kRead, status);
   if (reader.file_.valid() && !reader.file_.size(&reader.size_).ok()) reader.file_.close();
   return reader;
 }

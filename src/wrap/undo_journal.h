@@ -123,7 +123,7 @@ class UndoJournalWriter {
 };
 
 enum class JournalItem {
-  kData,     // `data` holds an intact record
+  kData,  // `data` holds an intact record
   kCommit,
   kClosing,  // `closing` holds the closing record
   kEnd,      // the journal ends here

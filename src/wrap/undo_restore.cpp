@@ -11,9 +11,12 @@ namespace {
 
 JournalState state_of(JournalEnd end) {
   switch (end) {
-    case JournalEnd::kCompleted: return JournalState::kCompleted;
-    case JournalEnd::kCancelled: return JournalState::kCancelled;
-    default: return JournalState::kFailed;
+    case JournalEnd::kCompleted:
+      return JournalState::kCompleted;
+    case JournalEnd::kCancelled:
+      return JournalState::kCancelled;
+    default:
+      return JournalState::kFailed;
   }
 }
 
@@ -149,8 +152,7 @@ UndoResult undo_wrap(const std::string& mxfPath, const std::string& folder) {
     result.fault = UndoFault::kOtherFile;
   } else if (now.size != before.size) {
     result.fault = UndoFault::kSizeChanged;
-  } else if (now.headerBytes != before.headerBytes ||
-             now.headerChecksum != before.headerChecksum) {
+  } else if (now.headerBytes != before.headerBytes || now.headerChecksum != before.headerChecksum) {
     result.fault = UndoFault::kHeaderChanged;
   } else if (found.state != JournalState::kInterrupted &&
              (now.lastWrite.seconds != found.closing.lastWriteAfter.seconds ||

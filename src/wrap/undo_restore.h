@@ -14,8 +14,8 @@
 namespace tavrin {
 
 enum class JournalState {
-  kNone,         // no journal
-  kCompleted,    // the job ended in order; kCancelled and kFailed likewise
+  kNone,       // no journal
+  kCompleted,  // the job ended in order; kCancelled and kFailed likewise
   kCancelled,
   kFailed,
   kInterrupted,  // no closing record: the job was cut off (crash, kill, power loss)
@@ -37,15 +37,15 @@ enum class UndoFault {
   kNone,
   kNoJournal,
   kUnreadableJournal,
-  kOtherFile,         // the journal was written for another file (device or inode differ)
-  kSizeChanged,       // the file's size is not the size before the job
-  kTimeChanged,       // the last-write time is not the one the job left
-  kHeaderChanged,     // the header partition's checksum differs
-  kRecordDamaged,     // a record's checksum fails (faultOffset: where in the journal)
-  kRecordOutside,     // a record lies outside the file's essence
-  kOpenFile,          // the file cannot be opened for writing (errorNumber)
-  kWriteFailed,       // writing the file back failed part way (errorNumber)
-  kRemoveJournal,     // restored, but the journal could not be removed (errorNumber)
+  kOtherFile,      // the journal was written for another file (device or inode differ)
+  kSizeChanged,    // the file's size is not the size before the job
+  kTimeChanged,    // the last-write time is not the one the job left
+  kHeaderChanged,  // the header partition's checksum differs
+  kRecordDamaged,  // a record's checksum fails (faultOffset: where in the journal)
+  kRecordOutside,  // a record lies outside the file's essence
+  kOpenFile,       // the file cannot be opened for writing (errorNumber)
+  kWriteFailed,    // writing the file back failed part way (errorNumber)
+  kRemoveJournal,  // restored, but the journal could not be removed (errorNumber)
 };
 
 struct UndoResult {

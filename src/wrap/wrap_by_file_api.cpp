@@ -45,7 +45,7 @@ struct FileJob {
   Buffer element;                   // one element value being assembled
   Buffer silence;                   // zeros of the largest element value
   UndoJournalWriter* journal = nullptr;
-  Buffer original;                  // an element's header and value as the file holds them
+  Buffer original;  // an element's header and value as the file holds them
 };
 
 // Ends the job; what was written is flushed first, and a failed flush turns success or
@@ -82,8 +82,8 @@ int check_batch(const FileJob& job, uint64_t first, uint64_t frames) {
       const bool withValue = job.journal != nullptr && inside &&
                              job.fileSize - position - kElementHeaderSize >= valueBytes;
       uint8_t* const header = withValue ? job.original.get() : headerOnly;
-      const size_t want = withValue ? static_cast<size_t>(kElementHeaderSize + valueBytes)
-                                    : sizeof headerOnly;
+      const size_t want =
+          withValue ? static_cast<size_t>(kElementHeaderSize + valueBytes) : sizeof headerOnly;
       if (inside) {
         const platform::IoResult got = job.mxf.read_at(position, header, want);
         if (!got.ok()) return kFileReadMxf;
