@@ -60,14 +60,17 @@ std::optional<UserMessage> check_journal_before_wrap(APP_STATE_INFO& app) {
                                   name.c_str(), folder.c_str(), status.error),
                  MessageIcon::kError);
   }
-  if (needed > free) {
-    return plain(platform::format("%s\n\n元に戻すための記録を書き込む空き容量が足りません。\n"
-                                  "必要な容量: %s\n空き容量: %s\n保存先: %s",
-                                  name.c_str(), bytes_text(needed).c_str(),
-                                  bytes_text(free).c_str(), folder.c_str()),
-                 MessageIcon::kError);
-  }
-  return std::nullopt;
+  return journal_space_refusal(name, needed, free, folder);
+}
+
+std::optional<UserMessage> journal_space_refusal(const std::string& mxfName, uint64_t needed,
+                                                 uint64_t available, const std::string& folder) {
+  if (needed <= available) return std::nullopt;
+  return plain(platform::format("%s\n\n元に戻すための記録を書き込む空き容量が足りません。\n"
+                                "必要な容量: %s\n空き容量: %s\n保存先: %s",
+                                mxfName.c_str(), bytes_text(needed).c_str(),
+                                bytes_text(available).c_str(), folder.c_str()),
+               MessageIcon::kError);
 }
 
 std::optional<Question> after_wrap(APP_STATE_INFO& app, const jobs::JobMessage& final) {

@@ -35,6 +35,10 @@ std::string interrupted_wrap_line(const JournalFound& journal);
 // the free space where it is written (the refusal gives both sizes). Nothing when the job may
 // start. Both front ends pass through this (start_wrapping calls it).
 std::optional<UserMessage> check_journal_before_wrap(APP_STATE_INFO& app);
+// The space part of that check: a refusal naming both sizes and the folder when `needed` exceeds
+// `available`.
+std::optional<UserMessage> journal_space_refusal(const std::string& mxfName, uint64_t needed,
+                                                 uint64_t available, const std::string& folder);
 
 // A Yes/No question with the answer the window preselects.
 struct Question {
