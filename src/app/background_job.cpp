@@ -1,5 +1,7 @@
 #include "app/background_job.h"
 
+#include <memory>
+
 #include "app/analysis_job.h"
 #include "app/undo.h"
 #include "platform/file.h"
@@ -80,6 +82,16 @@ BackgroundJob start_analysis(APP_STATE_INFO& app, const std::string& path,
   prepare_analysis(app, path, file);
   const jobs::JobRequest request = analysis_request(app, path, file, control);
   return BackgroundJob(jobs::start_job(request, std::move(observer)));
+}
+
+BackgroundJob start_analysis(APP_STATE_INFO& app, platform::JobControl& control,
+                             jobs::JobObserver observer) {
+  // The source lives on the worker, for exactly as long as the job reads through it.
+  auto source = std::make_shared<platform::FileSource>(app.mxfHandle);
+  prepare_analysis(app, app.mxfPath, *source);
+  const jobs::JobRequest request = analysis_request(app, app.mxfPath, *source, control);
+  return BackgroundJob(std::thread(
+      [request, source, observer = std::move(observer)] { jobs::run_job(request, observer); }));
 }
 
 BackgroundJob start_wrapping(APP_STATE_INFO& app, platform::JobControl& control,

@@ -51,6 +51,11 @@ BackgroundJob start_analysis(APP_STATE_INFO& app, const std::string& path,
                              const platform::ByteSource& file, platform::JobControl& control,
                              jobs::JobObserver observer);
 
+// The same for the file that begin_load opened: the analysis reads `mxfHandle` under `mxfPath`.
+// The handle must stay open until the job is joined (complete_load closes it afterwards).
+BackgroundJob start_analysis(APP_STATE_INFO& app, platform::JobControl& control,
+                             jobs::JobObserver observer);
+
 // Starts the wrapping job (job kind 0) over the loaded file with the tracks, switches and IN/OUT of
 // the working set; the engine follows the file-I/O setting. Refused, with nothing written, when
 // the file changed since its analysis. After the job the file's new modification time is taken as

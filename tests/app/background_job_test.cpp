@@ -60,9 +60,14 @@ class BackgroundJobTest : public ::testing::Test {
     return seen;
   }
 
+  // A load as the window runs it: begin_load opens the file, the analysis dialog runs the job on
+  // the handle it holds, complete_load closes it.
   void load() {
+    unload(app);
+    ASSERT_TRUE(begin_load(app, path, LoadOrigin::kMenu).started);
     CancelAtFrame control;
-    Seen seen = analyse(control);
+    Seen seen;
+    start_analysis(app, control, recorder(&seen)).join();
     ASSERT_EQ(seen.messages.size(), 2u);
     AnalysisRun run;
     run.final = seen.messages.back();

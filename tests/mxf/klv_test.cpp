@@ -11,9 +11,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes key_bytes(const Key16& key) {
-  return Bytes(key.begin(), key.end());
-}
+Bytes key_bytes(const Key16& key) { return Bytes(key.begin(), key.end()); }
 
 // Appends a KLV with the given length field bytes and a value of `valueSize` bytes of 0xEE.
 void append_klv(Bytes& out, const Key16& key, const Bytes& lengthField, size_t valueSize) {
@@ -136,8 +134,8 @@ TEST(FileSearch, FindsKeysBehindEveryLengthFormAndHonoursTheBounds) {
   // The key must start before the end position.
   EXPECT_FALSE(find_key_in_file(source, keys::kTimecodeComponentSet, 0, wantedAt).found);
   EXPECT_TRUE(find_key_in_file(source, keys::kTimecodeComponentSet, 0, wantedAt + 1).found);
-  EXPECT_FALSE(
-      find_key_in_file(source, keys::kTimecodeComponentSet, wantedAt + 1, file.size()).found);
+  EXPECT_FALSE(find_key_in_file(source, keys::kTimecodeComponentSet, wantedAt + 1,
+                                file.size()).found);
 }
 
 TEST(FileSearch, StopsAtTheEndOfTheFileOnTruncatedAndLyingInput) {

@@ -66,29 +66,16 @@ TEST(Partitions, DamagedOrUnusualFilesEndWithTheirCode) {
     int code;
   };
   const Case cases[] = {
-      {"open incomplete header", [](MxfFixtureOptions& o) { o.headerStatus = 0x01; },
-       kOpenPartition},
+      {"open incomplete header", [](MxfFixtureOptions& o) { o.headerStatus = 0x01; }, kOpenPartition},
       {"open complete header", [](MxfFixtureOptions& o) { o.headerStatus = 0x03; }, kOpenPartition},
       {"open body", [](MxfFixtureOptions& o) { o.bodyStatus = 0x01; }, kOpenPartition},
-      {"closed incomplete packs",
-       [](MxfFixtureOptions& o) { o.headerStatus = o.bodyStatus = 0x02; }, 0},
+      {"closed incomplete packs", [](MxfFixtureOptions& o) { o.headerStatus = o.bodyStatus = 0x02; }, 0},
       {"RIP without the footer", [](MxfFixtureOptions& o) { o.ripOmitsFooter = true; }, kNoFooter},
-      {"version 2.4",
-       [](MxfFixtureOptions& o) {
-         o.packMajorVersion = 2;
-         o.packMinorVersion = 4;
-       },
-       kBadVersion},
-      {"version 2.3",
-       [](MxfFixtureOptions& o) {
-         o.packMajorVersion = 2;
-         o.packMinorVersion = 3;
-       },
-       0},
+      {"version 2.4", [](MxfFixtureOptions& o) { o.packMajorVersion = 2; o.packMinorVersion = 4; }, kBadVersion},
+      {"version 2.3", [](MxfFixtureOptions& o) { o.packMajorVersion = 2; o.packMinorVersion = 3; }, 0},
       {"version 1.9", [](MxfFixtureOptions& o) { o.packMinorVersion = 9; }, 0},
       {"RIP entry past the end", [](MxfFixtureOptions& o) { o.ripOffsetPastEnd = 2; }, kBadPack},
-      {"RIP length larger than the file", [](MxfFixtureOptions& o) { o.ripLengthDelta = 1 << 30; },
-       kNoRip},
+      {"RIP length larger than the file", [](MxfFixtureOptions& o) { o.ripLengthDelta = 1 << 30; }, kNoRip},
       {"RIP length short of its key", [](MxfFixtureOptions& o) { o.ripLengthDelta = -8; }, kNoRip},
   };
   for (const Case& c : cases) {

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "mxf/records.h"
-#include "peer_tools.h"
 #include "support/wav_fixture.h"
 #include "wav/wav_reader.h"
+#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
