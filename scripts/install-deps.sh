@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing MXF Tavrin needs on Debian 12: the toolchain, CMake, Ninja,
-# GoogleTest, CLI11 and nlohmann/json for the command line, Qt 6 Widgets for the window, ffmpeg
-# and GStreamer (independent MXF writers and decoders for the peer tests), sox (an independent WAV
-# writer), Python 3 (an independent JSON reader for the command-line tests), Xvfb for looking at
-# the window, and the fonts of the user interface. As root it installs with apt-get; otherwise it
-# prints the command to run.
+# GoogleTest, CLI11 and nlohmann/json for the command line, libebur128 for the loudness measurement,
+# Qt 6 Widgets for the window, ffmpeg and GStreamer (independent MXF writers and decoders for the
+# peer tests), sox (an independent WAV writer), Python 3 (an independent JSON reader for the
+# command-line tests), Xvfb for looking at the window, and the fonts of the user interface. As root
+# it installs with apt-get; otherwise it prints the command to run.
 set -euo pipefail
 
 packages=(
@@ -12,6 +12,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libebur128-dev
   ffmpeg
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   sox libsox-fmt-all

@@ -144,6 +144,11 @@ void export_page_next(APP_STATE_INFO& app) {
   if (app.exportPage < kExportPages - 1) ++app.exportPage;
 }
 
+void set_export_mark(APP_STATE_INFO& app, int32_t track, bool marked) {
+  if (track < 0 || !track_exists(app, static_cast<size_t>(track))) return;
+  app.tracks.exportMark[static_cast<size_t>(track)] = marked ? 1 : 0;
+}
+
 void toggle_export_mark(APP_STATE_INFO& app, int32_t button) {
   if (button < 0 || button >= kExportButtonsPerPage) return;
   const size_t track = page_track(app, button);

@@ -73,6 +73,9 @@ void export_page_next(APP_STATE_INFO& app);
 // Track button 0 .. 7 of the current page: its track's mark flips (1 becomes 0, anything else 1);
 // a button of a track that does not exist changes nothing.
 void toggle_export_mark(APP_STATE_INFO& app, int32_t button);
+// Marks (or unmarks) track `track` (0-based) directly, as a front end that names tracks by number
+// does; a track that does not exist is left alone.
+void set_export_mark(APP_STATE_INFO& app, int32_t track, bool marked);
 // "全て選択/解除(&G)": the toggle flips (first press: on) and every existing track takes it.
 void toggle_export_all(APP_STATE_INFO& app);
 

@@ -33,18 +33,17 @@ struct ExportOptions {
 
 int run_export(const ExportOptions& o) {
   app::APP_STATE_INFO app;
-  LoadedSession session;
-  if (!load_file(app, o.path, o.fileApi, o.skipCheck, &session)) {
-    return session.opened ? kExitRefused : kExitUsage;
+  if (const std::optional<int> refused =
+          load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {
+    return *refused;
   }
-  app.tracks.wavBufferIndex = o.buffer;
 
   std::vector<size_t> tracks;
   std::string error;
   if (!tracks_of_file(o.tracks, app.existing_tracks(), "--tracks", &tracks, &error)) {
     return usage_error(*o.command, error);
   }
-  for (const size_t t : tracks) app.tracks.exportMark[t] = 1;
+  for (const size_t t : tracks) app::set_export_mark(app, static_cast<int32_t>(t), true);
 
   if (const auto refusal = app::enter_export_in(app, o.in)) {
     print_message(*refusal);

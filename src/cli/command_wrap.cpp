@@ -69,11 +69,10 @@ WAV_LIBRARY_ENTRY* library_entry(app::APP_STATE_INFO& app, const std::string& pa
 
 int run_wrap(const WrapOptions& o) {
   app::APP_STATE_INFO app;
-  LoadedSession session;
-  if (!load_file(app, o.path, o.fileApi, o.skipCheck, &session)) {
-    return session.opened ? kExitRefused : kExitUsage;
+  if (const std::optional<int> refused =
+          load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {
+    return *refused;
   }
-  app.tracks.wavBufferIndex = o.buffer;
   app::accept_journal_settings(app, !o.noJournal, o.journalDir);
   if (o.discardJournal) {
     if (const auto refusal = app::discard_loaded_journal(app)) {

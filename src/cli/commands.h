@@ -22,5 +22,6 @@ Command add_wavinfo(CLI::App& program);
 Command add_wrap(CLI::App& program);
 Command add_export(CLI::App& program);
 Command add_undo(CLI::App& program);
+Command add_loudness(CLI::App& program);
 
 }  // namespace tavrin::cli

@@ -17,7 +17,8 @@ constexpr const char* kFooter =
     "Run \"mxf-tavrin-cli COMMAND --help\" for the options of a command.\n"
     "\n"
     "exit status: 0 done, 1 refused or failed, 2 usage error or unreadable file,\n"
-    "             3 timecode breaks found (info, check), 99 cancelled";
+    "             3 timecode breaks found (info, check),\n"
+    "             4 a programme misses the loudness target (loudness), 99 cancelled";
 
 // Help and version go to stdout with status 0; a usage error names the argument on stderr.
 int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
   const std::vector<tavrin::cli::Command> commands = {
       tavrin::cli::add_info(program),    tavrin::cli::add_check(program),
       tavrin::cli::add_wavinfo(program), tavrin::cli::add_wrap(program),
-      tavrin::cli::add_export(program),  tavrin::cli::add_undo(program),
+      tavrin::cli::add_export(program),  tavrin::cli::add_loudness(program),
+      tavrin::cli::add_undo(program),
   };
   // Set after the commands so that their help does not repeat it.
   program.footer(kFooter);

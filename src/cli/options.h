@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "platform/text.h"
 
 namespace tavrin::cli {
@@ -19,8 +20,8 @@ using platform::TextEncoding;
 // method (position 4 unless chosen).
 inline constexpr unsigned kFirstTrackNumber = 1;
 inline constexpr unsigned kLastTrackNumber = 24;
-inline constexpr uint32_t kLastBufferPosition = 13;
-inline constexpr uint32_t kDefaultBufferPosition = 4;
+inline constexpr uint32_t kLastBufferPosition = app::kWavBufferItems.size() - 1;
+inline constexpr uint32_t kDefaultBufferPosition = app::kDefaultWavBufferIndex;
 
 // The MXF file the command works on (positional, required).
 CLI::Option* add_mxf_file(CLI::App& command, std::string* path);

@@ -5,6 +5,7 @@
 
 #include "app/analysis_dialog.h"
 #include "app/background_job.h"
+#include "app/settings.h"
 #include "cli/interrupt.h"
 #include "cli/job_runner_cli.h"
 #include "platform/paths.h"
@@ -29,7 +30,8 @@ LoadedSession analyse_file(app::APP_STATE_INFO& app, const std::string& path, bo
     return session;
   }
   session.opened = true;
-  app.useFileApi = useFileApi ? 1 : 0;
+  // The method as the settings form's OK sets it; the buffer position stays.
+  app::accept_settings(app, useFileApi, -1);
   platform::FileSource source(file);
   platform::AtomicJobControl control;
   InterruptScope interrupt(&control);
@@ -73,6 +75,16 @@ bool load_file(app::APP_STATE_INFO& app, const std::string& path, bool useFileAp
   }
   app::complete_load(app);
   return app.mxfLoaded != 0;
+}
+
+std::optional<int> load_for_job(app::APP_STATE_INFO& app, const std::string& path, bool useFileApi,
+                                uint32_t bufferPosition, bool skipCheck) {
+  LoadedSession session;
+  if (!load_file(app, path, useFileApi, skipCheck, &session)) {
+    return session.opened ? kExitRefused : kExitUsage;
+  }
+  app::accept_settings(app, useFileApi, static_cast<int32_t>(bufferPosition));
+  return std::nullopt;
 }
 
 std::string analysis_text(const LoadedSession& session) {

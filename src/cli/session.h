@@ -2,6 +2,8 @@
 // reading, run the whole analysis (Ctrl+C cancels the timecode check), and tell the outcome.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/analysis_job.h"
@@ -34,6 +36,12 @@ LoadedSession analyse_file(app::APP_STATE_INFO& app, const std::string& path, bo
 // window would show to stderr. True when the file is loaded.
 bool load_file(app::APP_STATE_INFO& app, const std::string& path, bool useFileApi, bool skipCheck,
                LoadedSession* session);
+
+// A load for a wrapping or export job: load_file, then the batch buffer position as the settings
+// form's OK takes it. The exit status when the file is not loaded (2 when it could not be opened),
+// nothing when it is.
+std::optional<int> load_for_job(app::APP_STATE_INFO& app, const std::string& path, bool useFileApi,
+                                uint32_t bufferPosition, bool skipCheck);
 
 // Prints a message for the operator (caption, then text) to stderr.
 void print_message(const UserMessage& message);
