@@ -68,6 +68,13 @@ struct APP_STATE_INFO {
   int32_t selectedCount = 0;
   int32_t focusedIndex = -1;  // display position of the list's focused row; -1 when none
 
+  // The undo journal of wrapping jobs: written unless switched off, in `journalFolder` or, when
+  // that is empty, beside the MXF file. `undoOffered`: the last wrap of the loaded file completed
+  // and may be taken back ("元に戻す"), until another file is loaded or another wrap runs.
+  uint8_t journalOff = 0;
+  std::string journalFolder;
+  uint8_t undoOffered = 0;
+
   std::string trackLabelPrefix = "Track-";
   std::string desktopPath;
 

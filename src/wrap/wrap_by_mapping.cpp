@@ -3,7 +3,9 @@
 // the MXF file covers the elements the run touches, and one read-only view of each WAV the
 // samples it takes. Every element of the run is checked before the first byte of the run is
 // written; the samples then go straight from the WAV views into the element values. Each edit
-// unit is addressed by its own index entry. At the end the descriptor's dirty pages are written
+// unit is addressed by its own index entry. With an undo journal, the original bytes of every
+// value of the run are copied from the view into the journal, which is flushed before the run's
+// first byte is written. At the end the descriptor's dirty pages are written
 // back (fdatasync) before the job reports success or cancellation.
 #include <algorithm>
 #include <cstring>
@@ -11,6 +13,7 @@
 
 #include "platform/mapping.h"
 #include "wrap/track_job.h"
+#include "wrap/undo_journal.h"
 #include "wrap/wrap_codes.h"
 #include "wrap/wrap_plan.h"
 
@@ -36,6 +39,7 @@ struct MappingJob {
   // before a byte is written.
   bool touched = false;
   std::vector<uint64_t> consumed;  // per source: data bytes the runs so far have passed
+  UndoJournalWriter* journal = nullptr;
 };
 
 // Ends the job. What the views changed is written back first; a failure there turns success or
@@ -157,6 +161,22 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
     wavViews[i].bytes = bytes;
   }
 
+  // The original values are durable in the journal before the first of them changes.
+  if (job.journal != nullptr) {
+    for (uint64_t k = 0; k < frames; ++k) {
+      const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
+      for (const TrackWrite& w : plan.writes) {
+        uint64_t position = 0;
+        written_element_position(e, w.track, &position);
+        job.journal->add(position + kElementHeaderSize,
+                         base + (position - span.begin) + kElementHeaderSize,
+                         static_cast<size_t>(plan.sample_bytes(e)));
+      }
+    }
+    if (!job.journal->commit().ok()) return kMapJournalFailed;
+    job.journal->note_writing();
+  }
+
   // The pages of the values become writable in one call each rather than a fault per page.
   job.touched = true;
   for (uint64_t k = 0; k < frames; ++k) {
@@ -199,8 +219,10 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
 }  // namespace
 
 int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                          MXF_BASE_INFO* mxf, platform::JobControl& control) {
+                          MXF_BASE_INFO* mxf, platform::JobControl& control,
+                          UndoJournalWriter* journal) {
   MappingJob job;
+  job.journal = journal;
   if (const int code = plan_wrap(mxfPath, tracks, mxf, kCodes, &job.plan); code != 0) return code;
 
   // The runs, all laid out before anything is opened: an edit unit whose segment does not contain

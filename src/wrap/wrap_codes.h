@@ -35,6 +35,8 @@ inline constexpr int kMapStereoLastTrack = 2018;
 inline constexpr int kMapStereoPair = 2019;
 // An edit unit of the range lies outside the index table segment the index gives it.
 inline constexpr int kMapSegmentBounds = 2020;
+// The undo journal could not be written or flushed: the run it was to cover is not written.
+inline constexpr int kMapJournalFailed = 2021;
 
 // Wrapping through positioned reads and writes (section 3000).
 inline constexpr int kFileNoPath = 3001;
@@ -59,5 +61,6 @@ inline constexpr int kFileStereoLastTrack = 3016;
 inline constexpr int kFileStereoPair = 3017;
 // Flushing the written data to the file failed (fdatasync), or closing the file did.
 inline constexpr int kFileFlushFailed = 3018;
+inline constexpr int kFileJournalFailed = 3019;
 
 }  // namespace tavrin::wrap_codes
