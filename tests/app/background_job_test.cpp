@@ -3,8 +3,8 @@
 // the loaded file before a wrapping or export job.
 #include "app/background_job.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <thread>
