@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jobs/messages.h"
+#include "loudness/targets.h"
 #include "mxf/records.h"
 #include "platform/file.h"
 #include "wav/wav_library.h"
@@ -47,6 +48,10 @@ struct APP_STATE_INFO {
   uint8_t useFileApi = 0;
   uint8_t analysisOk = 0;
   uint8_t libraryShown = 0;
+  // A background job (a loudness measurement) is running: the commands that start one are off.
+  bool jobRunning = false;
+  // The delivery target loudness results are judged against; the result dialog changes it.
+  loudness::TargetId loudnessTarget = loudness::TargetId::kArib;
 
   std::array<uint32_t, 2> inFrames{};
   uint8_t inSet = 0;
@@ -65,6 +70,13 @@ struct APP_STATE_INFO {
   int32_t visibleRows = 0;
   int32_t selectedCount = 0;
   int32_t focusedIndex = -1;  // display position of the list's focused row; -1 when none
+
+  // The undo journal of wrapping jobs: written unless switched off, in `journalFolder` or, when
+  // that is empty, beside the MXF file. `undoOffered`: the last wrap of the loaded file completed
+  // and may be taken back ("元に戻す"), until another file is loaded or another wrap runs.
+  uint8_t journalOff = 0;
+  std::string journalFolder;
+  uint8_t undoOffered = 0;
 
   std::string trackLabelPrefix = "Track-";
   std::string desktopPath;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/analysis_job.h"
+#include "app/undo.h"
 #include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -20,6 +21,7 @@ jobs::JobRequest processing_request(APP_STATE_INFO& app, jobs::JobKind kind,
   request.tracks = &app.tracks;
   request.useFileApi = app.useFileApi != 0;
   request.control = &control;
+  request.journal = JournalPlacement{app.journalOff == 0, app.journalFolder};
   return request;
 }
 
@@ -35,6 +37,12 @@ BackgroundJob start_processing(APP_STATE_INFO& app, jobs::JobKind kind,
                                platform::JobControl& control, jobs::JobObserver observer) {
   if (std::optional<UserMessage> refusal = check_loaded_file(app)) {
     return BackgroundJob(std::move(*refusal));
+  }
+  if (kind == jobs::JobKind::kWrapping) {
+    if (std::optional<UserMessage> refusal = check_journal_before_wrap(app)) {
+      return BackgroundJob(std::move(*refusal));
+    }
+    app.undoOffered = 0;  // the journal of the last wrap is about to be replaced
   }
   app.jobKind = kind;
   const jobs::JobRequest request = processing_request(app, kind, control);

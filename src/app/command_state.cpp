@@ -13,11 +13,13 @@ struct Facts {
   bool out;          // O
   bool oneSelected;  // exactly one library file selected
   bool tracks;       // the loaded file has at least one track
+  bool idle;         // no background job runs
 };
 
 Facts facts_of(const APP_STATE_INFO& app) {
-  return Facts{app.mxfLoaded != 0, app.libraryShown != 0,  app.library.count > 0,    app.inSet != 0,
-               app.outSet != 0,    app.selectedCount == 1, app.existing_tracks() > 0};
+  return Facts{
+      app.mxfLoaded != 0, app.libraryShown != 0,  app.library.count > 0,     app.inSet != 0,
+      app.outSet != 0,    app.selectedCount == 1, app.existing_tracks() > 0, !app.jobRunning};
 }
 
 bool enabled(const Facts& f, int32_t id) {
@@ -59,6 +61,10 @@ bool enabled(const Facts& f, int32_t id) {
     case kCmdSetIn:
     case kCmdSetOut:
       return f.loaded && f.tracks;
+    case kCmdLoudness:
+      return f.loaded && f.tracks && f.idle;
+    case kCmdWavLoudness:
+      return f.listShown && f.loaded && f.hasFiles && f.oneSelected && f.idle;
     default:
       return false;
   }

@@ -38,6 +38,8 @@ enum CommandId : int32_t {
   kCmdSetOut = 32815,
   kCmdSettings = 32889,
   kCmdAbout = 104,
+  kCmdLoudness = 32920,     // the loaded file over IN..OUT or the whole file
+  kCmdWavLoudness = 32921,  // the one WAV/BWF file selected in the library list
 };
 
 enum ButtonId : int32_t {
@@ -60,7 +62,7 @@ struct CommandInfo {
   std::string_view shortcut;
 };
 
-inline constexpr std::array<CommandInfo, 27> kCommands = {{
+inline constexpr std::array<CommandInfo, 29> kCommands = {{
     {kCmdLoadMxf, "MXFファイルをロード(&M)\tCtrl+O", "MXFファイルをロード(&M)", "Ctrl+O"},
     {kCmdUnloadMxf, "MXFファイルをアンロード(U)\tCtrl+U", "MXFファイルをアンロード(U)", "Ctrl+U"},
     {kCmdAddWav, "BWF(WAV)ファイルを追加(&J)\tCtrl+Shift+O", "WAVファイルを追加(&J)",
@@ -93,6 +95,8 @@ inline constexpr std::array<CommandInfo, 27> kCommands = {{
     {kCmdSetOut, "OUT点を設定(&O)\tO", "", "O"},
     {kCmdSettings, "ファイル処理API設定(&F)\tCtrl + P", "", "Ctrl+P"},
     {kCmdAbout, "バージョン情報(&A)\tCtrl + H", "", "Ctrl+H"},
+    {kCmdLoudness, "ラウドネス測定(&N)", "", ""},
+    {kCmdWavLoudness, "選択されたWAVのラウドネス測定(&V)", "WAVのラウドネス測定(&N)", ""},
 }};
 
 // The command of `id`; null for an id that is not a command.
@@ -136,7 +140,7 @@ inline constexpr std::array<MenuItem, 9> kFileItems = {command(kCmdLoadMxf), com
                                                        command(kCmdExport),  kSeparator,
                                                        command(kCmdWrap),    kSeparator,
                                                        command(kCmdExit)};
-inline constexpr std::array<MenuItem, 10> kOperationItems = {
+inline constexpr std::array<MenuItem, 13> kOperationItems = {
     command(kCmdSelectAll),
     command(kCmdToggleAllSwitches),
     command(kCmdToggleSelectedSwitches),
@@ -146,10 +150,13 @@ inline constexpr std::array<MenuItem, 10> kOperationItems = {
     MenuItem{MenuItemKind::kPopup, 0, "WAVファイルのソート", kSortItems},
     command(kCmdOpenMxfFolder),
     command(kCmdSetIn),
-    command(kCmdSetOut)};
+    command(kCmdSetOut),
+    kSeparator,
+    command(kCmdLoudness),
+    command(kCmdWavLoudness)};
 inline constexpr std::array<MenuItem, 1> kSettingsItems = {command(kCmdSettings)};
 inline constexpr std::array<MenuItem, 1> kHelpItems = {command(kCmdAbout)};
-inline constexpr std::array<MenuItem, 11> kContextItems = {context(kCmdSelectAll),
+inline constexpr std::array<MenuItem, 12> kContextItems = {context(kCmdSelectAll),
                                                            context(kCmdToggleAllSwitches),
                                                            context(kCmdToggleSelectedSwitches),
                                                            context(kCmdDelete),
@@ -157,6 +164,7 @@ inline constexpr std::array<MenuItem, 11> kContextItems = {context(kCmdSelectAll
                                                            kSeparator,
                                                            context(kCmdAddWav),
                                                            context(kCmdAssign),
+                                                           context(kCmdWavLoudness),
                                                            kSeparator,
                                                            context(kCmdLoadMxf),
                                                            context(kCmdUnloadMxf)};

@@ -39,7 +39,9 @@ void judge(LoudnessReport& report, const loudness::LoudnessOutcome& outcome,
 
 }  // namespace
 
-bool LoudnessReport::cancelled() const { return code == loudness_codes::kCancelled; }
+bool LoudnessReport::cancelled() const {
+  return code == loudness_codes::kCancelled;
+}
 
 bool LoudnessReport::unreadable() const {
   return code == loudness_codes::kWavOpen || code == loudness_codes::kOpenMxf;

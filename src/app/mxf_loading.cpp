@@ -72,6 +72,7 @@ LoadStart load_mxf(APP_STATE_INFO& app, const std::string& path, LoadOrigin orig
 
 void complete_load(APP_STATE_INFO& app) {
   app.mxfHandle = platform::File();
+  app.undoOffered = 0;
   if (app.analysisOk == 0) {
     unload(app);
     return;
@@ -89,6 +90,7 @@ void complete_load(APP_STATE_INFO& app) {
 
 void unload(APP_STATE_INFO& app) {
   app.mxfHandle = platform::File();
+  app.undoOffered = 0;
   app.libraryShown = 0;
   clear_wav_library(app.library, app.libraryView);
   app.inSet = 0;

@@ -9,6 +9,8 @@
 
 #include "app/app_state.h"
 #include "app/outcome.h"
+#include "jobs/runner.h"
+#include "platform/byte_source.h"
 #include "platform/file.h"
 #include "wav/user_message.h"
 

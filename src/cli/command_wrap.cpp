@@ -13,8 +13,10 @@
 #include "app/library_files.h"
 #include "app/track_assignment.h"
 #include "app/track_switches.h"
+#include "app/undo.h"
 #include "cli/commands.h"
 #include "cli/job_runner_cli.h"
+#include "cli/journal_options.h"
 #include "cli/log_output.h"
 #include "cli/options.h"
 #include "cli/session.h"
@@ -40,6 +42,9 @@ struct WrapOptions {
   bool yes = false;
   bool progress = false;
   bool skipCheck = false;
+  std::string journalDir;
+  bool noJournal = false;
+  bool discardJournal = false;
 };
 
 bool ask_yes_no(const UserMessage& question) {
@@ -69,6 +74,13 @@ int run_wrap(const WrapOptions& o) {
   if (const std::optional<int> refused =
           load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {
     return *refused;
+  }
+  app::accept_journal_settings(app, !o.noJournal, o.journalDir);
+  if (o.discardJournal) {
+    if (const auto refusal = app::discard_loaded_journal(app)) {
+      print_message(*refusal);
+      return kExitRefused;
+    }
   }
   const size_t trackCount = app.existing_tracks();
 
@@ -142,6 +154,10 @@ int run_wrap(const WrapOptions& o) {
   const std::optional<jobs::JobMessage> final = run_processing_job(app, o.progress);
   if (!final) return kExitRefused;
   std::printf("%s\n", final->text.c_str());
+  if (app::after_wrap(app, *final)) {
+    std::fprintf(stderr, "The written frames can be taken back: mxf-tavrin-cli undo %s\n",
+                 o.path.c_str());
+  }
   const int status = exit_status_of(*final);
   if (status == kExitOk && o.logOption->count() != 0) {
     if (!write_wrap_log(app, o.log, o.encoding)) return kExitRefused;
@@ -176,9 +192,15 @@ Command add_wrap(CLI::App& program) {
   command->add_flag("--yes", o->yes, "answer the backup question with Yes");
   add_progress(*command, &o->progress);
   add_skip_check(*command, &o->skipCheck);
+  add_journal_dir(*command, &o->journalDir);
+  command->add_flag("--no-journal", o->noJournal,
+                    "write no undo journal (the wrap cannot be taken back)");
+  command->add_flag("--discard-journal", o->discardJournal,
+                    "remove the file's undo journal first (also that of a wrap cut off)");
   command->footer(
       "Every track named is switched ON; every other track is left exactly as it is.\n"
-      "Make a backup of the MXF file first: wrapping writes into the file itself.");
+      "Wrapping writes into the file itself. The original samples are kept in an undo journal\n"
+      "(FILE.undo) unless --no-journal: \"mxf-tavrin-cli undo FILE\" takes the wrap back.");
   return {command, [o] { return run_wrap(*o); }};
 }
 

@@ -21,6 +21,7 @@ Command add_check(CLI::App& program);
 Command add_wavinfo(CLI::App& program);
 Command add_wrap(CLI::App& program);
 Command add_export(CLI::App& program);
+Command add_undo(CLI::App& program);
 Command add_loudness(CLI::App& program);
 
 }  // namespace tavrin::cli

@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
       tavrin::cli::add_info(program),    tavrin::cli::add_check(program),
       tavrin::cli::add_wavinfo(program), tavrin::cli::add_wrap(program),
       tavrin::cli::add_export(program),  tavrin::cli::add_loudness(program),
+      tavrin::cli::add_undo(program),
   };
   // Set after the commands so that their help does not repeat it.
   program.footer(kFooter);

@@ -12,7 +12,7 @@ namespace tavrin::jobs {
 
 // Section codes of the job steps: 0 preliminary checks, 100 file size, 200 .. 1000 the analysis
 // steps, 2000/3000 wrapping by mapping / by file API, 4000/5000 export by mapping / by file API.
-inline constexpr int kSectionCodes[] = {0,   100, 200, 300,  400,  500,  600, 700,
+inline constexpr int kSectionCodes[] = {0,   100, 200,  300,  400,  500,  600, 700,
                                         800, 900, 1000, 2000, 3000, 4000, 5000};
 
 // Row of a section code in the section table, or -1 when the code is not a section.

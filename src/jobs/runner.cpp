@@ -127,10 +127,9 @@ void run_processing(const JobRequest& request, const JobObserver& observer) {
   int code = 0;
   switch (section) {
     case 2000:
-      code = wrap_audio_by_mapping(request.mxfPath, request.tracks, request.mxf, control);
-      break;
     case 3000:
-      code = wrap_audio_by_file_api(request.mxfPath, request.tracks, request.mxf, control);
+      code = wrap_with_journal(request.mxfPath, request.tracks, request.mxf, control,
+                               request.useFileApi, request.journal);
       break;
     case 4000:
       code = export_bwf_by_mapping(request.mxfPath, request.tracks, request.mxf, control);

@@ -13,6 +13,7 @@
 #include "mxf/records.h"
 #include "platform/byte_source.h"
 #include "platform/job_control.h"
+#include "wrap/journaled_wrap.h"
 #include "wrap/track_job.h"
 
 namespace tavrin::jobs {
@@ -26,6 +27,8 @@ struct JobRequest {
   bool useFileApi = false;
   // Progress and stop requests of the timecode check or the engine; none = nobody watching.
   platform::JobControl* control = nullptr;
+  // Wrapping: the undo journal of the original samples (on by default, beside the file).
+  JournalPlacement journal;
 };
 
 enum class JobMessageKind {

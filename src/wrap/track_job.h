@@ -14,6 +14,8 @@
 
 namespace tavrin {
 
+class UndoJournalWriter;
+
 inline constexpr size_t kTrackSlots = 24;
 
 enum TrackSwitch : uint8_t { kTrackOff = 0, kTrackOn = 1, kTrackAbsent = 2 };
@@ -49,10 +51,14 @@ struct AUDIOTRACK_IO_INFO {
 // Wrapping engines: overwrite the samples of the ON tracks from IN to OUT in place. The control
 // gets the frames of the range as its total and the frames written as they are done; it is asked
 // before every frame whether to stop, and a stop leaves every frame before that one written and
-// none after (code 99).
+// none after (code 99). With a journal, the original bytes of every sample value of a run or batch
+// are added to it and committed before the first byte of that run or batch is written; a journal
+// that cannot be written stops the job before that run (kMapJournalFailed, kFileJournalFailed).
 int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                          MXF_BASE_INFO* mxf, platform::JobControl& control);
+                          MXF_BASE_INFO* mxf, platform::JobControl& control,
+                          UndoJournalWriter* journal = nullptr);
 int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                           MXF_BASE_INFO* mxf, platform::JobControl& control);
+                           MXF_BASE_INFO* mxf, platform::JobControl& control,
+                           UndoJournalWriter* journal = nullptr);
 
 }  // namespace tavrin

@@ -4,7 +4,9 @@
 // will write is read and checked again; then each WAV's samples for the whole batch are read into
 // its region in one read; then frame by frame every element value is written with one positioned
 // write. The file's data is flushed (fdatasync) before the job reports success or cancellation, and
-// a write or flush that fails ends the job with an error.
+// a write or flush that fails ends the job with an error. With an undo journal, the batch's check
+// reads each element's value with its header, the original values go into the journal, and the
+// journal is flushed before the batch's first write.
 //
 // A positioned write past the end of a file extends it. So that no write of this engine ever
 // grows the MXF file back after another program shortened it, the file's size is checked before
@@ -21,6 +23,7 @@
 #include "platform/large_buffer.h"
 #include "wrap/buffer_duration.h"
 #include "wrap/track_job.h"
+#include "wrap/undo_journal.h"
 #include "wrap/wrap_codes.h"
 #include "wrap/wrap_plan.h"
 
@@ -49,6 +52,8 @@ struct FileJob {
   std::vector<uint64_t> consumed;   // per source: data bytes the batches so far have passed
   Buffer element;                   // one element value being assembled
   Buffer silence;                   // zeros of the largest element value
+  UndoJournalWriter* journal = nullptr;
+  Buffer original;  // an element's header and value as the file holds them
 };
 
 // Ends the job; what was written is flushed first, and a failed flush turns success or
@@ -75,26 +80,38 @@ bool mxf_resized(const FileJob& job) {
   return !job.mxf.size(&size).ok() || size != job.fileSize;
 }
 
-// Reads and checks the header of every element the batch will write.
+// Reads and checks the header of every element the batch will write; with a journal, reads the
+// value in the same read and adds it to the journal.
 int check_batch(const FileJob& job, uint64_t first, uint64_t frames) {
   const WrapPlan& plan = job.plan;
-  uint8_t header[kElementHeaderSize];
+  uint8_t headerOnly[kElementHeaderSize];
   for (uint64_t k = 0; k < frames; ++k) {
     const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
+    const uint64_t valueBytes = plan.sample_bytes(e);
     for (const TrackWrite& w : plan.writes) {
       uint64_t position = 0;
       if (!written_element_position(e, w.track, &position)) {
         return layout_code(kCodes, job.wroteAny);
       }
       const bool inside = position <= job.fileSize && job.fileSize - position >= kElementHeaderSize;
+      const bool withValue = job.journal != nullptr && inside &&
+                             job.fileSize - position - kElementHeaderSize >= valueBytes;
+      uint8_t* const header = withValue ? job.original.get() : headerOnly;
+      const size_t want =
+          withValue ? static_cast<size_t>(kElementHeaderSize + valueBytes) : sizeof headerOnly;
       if (inside) {
-        const platform::IoResult got = job.mxf.read_at(position, header, sizeof header);
+        const platform::IoResult got = job.mxf.read_at(position, header, want);
         if (!got.ok()) return kFileReadMxf;
-        if (got.bytes != sizeof header) return kFileMxfChanged;
+        if (got.bytes != want) return kFileMxfChanged;
       }
       if (check_written_element(plan, e, w.track, inside ? header : nullptr, position,
                                 job.fileSize) != ElementFault::kNone) {
         return layout_code(kCodes, job.wroteAny);
+      }
+      // A checked element's value lies inside the file, so it was read with its header.
+      if (withValue) {
+        job.journal->add(position + kElementHeaderSize, header + kElementHeaderSize,
+                         static_cast<size_t>(valueBytes));
       }
     }
   }
@@ -154,6 +171,7 @@ int write_batch(FileJob& job, platform::JobControl& control, uint64_t first, uin
           value = job.element.get();
         }
       }
+      if (!job.wroteAny && job.journal != nullptr) job.journal->note_writing();
       job.wroteAny = true;
       const platform::IoResult put =
           job.mxf.write_at(position + kElementHeaderSize, value, valueBytes);
@@ -169,8 +187,10 @@ int write_batch(FileJob& job, platform::JobControl& control, uint64_t first, uin
 }  // namespace
 
 int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                           MXF_BASE_INFO* mxf, platform::JobControl& control) {
+                           MXF_BASE_INFO* mxf, platform::JobControl& control,
+                           UndoJournalWriter* journal) {
   FileJob job;
+  job.journal = journal;
   if (const int code = plan_wrap(mxfPath, tracks, mxf, kCodes, &job.plan); code != 0) return code;
   const WrapPlan& plan = job.plan;
   const uint64_t total = plan.totalFrames;
@@ -192,7 +212,8 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   const uint64_t valueBytes = uint64_t{plan.maxSamplesInFrame} * plan.slotBytes + 1;
   job.element = allocate(valueBytes);
   job.silence = allocate(valueBytes);
-  if (!job.element || !job.silence) return kFileNoBuffer;
+  if (journal != nullptr) job.original = allocate(kElementHeaderSize + valueBytes);
+  if (!job.element || !job.silence || (journal != nullptr && !job.original)) return kFileNoBuffer;
   std::memset(job.silence.get(), 0, static_cast<size_t>(valueBytes));
 
   platform::Status status;
@@ -224,6 +245,7 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
     if (const int code = read_batch(job, batch_samples(plan, first, frames)); code != 0) {
       return finish(job, code);
     }
+    if (journal != nullptr && !journal->commit().ok()) return finish(job, kFileJournalFailed);
     if (const int code = write_batch(job, control, first, frames, &done); code != 0) {
       return finish(job, code);
     }

@@ -6,9 +6,11 @@
 // of the run is written, and the samples then go straight from the WAV views into the element
 // values. The sizes of the MXF file and the WAVs are looked at afresh before each run is mapped,
 // and the copy runs under the bus-error guard: a file another program shortens during the job
-// ends it with a message instead of a SIGBUS. Each edit
-// unit is addressed by its own index entry. At the end the descriptor's dirty pages are written
-// back (fdatasync) before the job reports success or cancellation.
+// ends it with a message instead of a SIGBUS. Each edit unit is addressed by its own index entry.
+// With an undo journal, the original bytes of every value of the run are copied from the view
+// into the journal, which is flushed before the run's first byte is written. At the end the
+// descriptor's dirty pages are written back (fdatasync) before the job reports success or
+// cancellation.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "platform/bus_error_guard.h"
 #include "platform/mapping.h"
 #include "wrap/track_job.h"
+#include "wrap/undo_journal.h"
 #include "wrap/wrap_codes.h"
 #include "wrap/wrap_plan.h"
 
@@ -41,6 +44,7 @@ struct MappingJob {
   // before a byte is written.
   bool touched = false;
   std::vector<uint64_t> consumed;  // per source: data bytes the runs so far have passed
+  UndoJournalWriter* journal = nullptr;
 };
 
 // Ends the job. What the views changed is written back first; a failure there turns success or
@@ -147,6 +151,25 @@ void copy_run(void* context) {
         return;
       }
     }
+  }
+
+  // The original values are durable in the journal before the first of them changes.
+  if (job.journal != nullptr) {
+    for (uint64_t k = 0; k < run.frames; ++k) {
+      const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
+      for (const TrackWrite& w : plan.writes) {
+        uint64_t position = 0;
+        written_element_position(e, w.track, &position);
+        job.journal->add(position + kElementHeaderSize,
+                         base + (position - run.spanBegin) + kElementHeaderSize,
+                         static_cast<size_t>(plan.sample_bytes(e)));
+      }
+    }
+    if (!job.journal->commit().ok()) {
+      run.code = kMapJournalFailed;
+      return;
+    }
+    job.journal->note_writing();
   }
 
   // The pages of the values become writable in one call each rather than a fault per page.
@@ -257,8 +280,10 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
 }  // namespace
 
 int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
-                          MXF_BASE_INFO* mxf, platform::JobControl& control) {
+                          MXF_BASE_INFO* mxf, platform::JobControl& control,
+                          UndoJournalWriter* journal) {
   MappingJob job;
+  job.journal = journal;
   if (const int code = plan_wrap(mxfPath, tracks, mxf, kCodes, &job.plan); code != 0) return code;
 
   // The runs, all laid out before anything is opened: an edit unit whose segment does not contain

@@ -35,14 +35,16 @@ inline constexpr int kMapStereoLastTrack = 2018;
 inline constexpr int kMapStereoPair = 2019;
 // An edit unit of the range lies outside the index table segment the index gives it.
 inline constexpr int kMapSegmentBounds = 2020;
+// The undo journal could not be written or flushed: the run it was to cover is not written.
+inline constexpr int kMapJournalFailed = 2021;
 // The MXF file is no longer the one analysed, or another program shortened it during the job.
-inline constexpr int kMapMxfChanged = 2021;
+inline constexpr int kMapMxfChanged = 2022;
 // A WAV assigned to an ON track is not the file that was added (size, time or identity differ).
-inline constexpr int kMapWavChanged = 2022;
+inline constexpr int kMapWavChanged = 2023;
 // A WAV holds fewer sample bytes during the job than when it was added.
-inline constexpr int kMapWavShortened = 2023;
+inline constexpr int kMapWavShortened = 2024;
 // Reading the MXF file failed while the elements of the range were checked.
-inline constexpr int kMapReadMxf = 2024;
+inline constexpr int kMapReadMxf = 2025;
 
 // Wrapping through positioned reads and writes (section 3000).
 inline constexpr int kFileNoPath = 3001;
@@ -67,8 +69,9 @@ inline constexpr int kFileStereoLastTrack = 3016;
 inline constexpr int kFileStereoPair = 3017;
 // Flushing the written data to the file failed (fdatasync), or closing the file did.
 inline constexpr int kFileFlushFailed = 3018;
-inline constexpr int kFileMxfChanged = 3019;
-inline constexpr int kFileWavChanged = 3020;
-inline constexpr int kFileWavShortened = 3021;
+inline constexpr int kFileJournalFailed = 3019;
+inline constexpr int kFileMxfChanged = 3020;
+inline constexpr int kFileWavChanged = 3021;
+inline constexpr int kFileWavShortened = 3022;
 
 }  // namespace tavrin::wrap_codes

@@ -27,6 +27,11 @@ std::set<int32_t> with(std::set<int32_t> base, const std::set<int32_t>& more) {
   return base;
 }
 
+std::set<int32_t> without(std::set<int32_t> base, int32_t id) {
+  base.erase(id);
+  return base;
+}
+
 // The states of the working set, each with the commands and buttons that are enabled in it.
 struct StateCase {
   const char* name;
@@ -50,10 +55,10 @@ void with_files(APP_STATE_INFO& app, std::vector<int32_t> selected, bool shown) 
 const std::set<int32_t> kLoadedTrackView =
     with(kAlways, {kCmdUnloadMxf, kCmdAddWav, kCmdExport, kCmdToggleLibrary, kCmdOpenMxfFolder,
                    kCmdSelectAll, kCmdDelete, kCmdToggleAllSwitches, kCmdToggleSelectedSwitches,
-                   kCmdSetIn, kCmdSetOut});
+                   kCmdSetIn, kCmdSetOut, kCmdLoudness});
 const std::set<int32_t> kLoadedEmptyList =
     with(kAlways, {kCmdUnloadMxf, kCmdAddWav, kCmdExport, kCmdToggleLibrary, kCmdOpenMxfFolder,
-                   kCmdSetIn, kCmdSetOut});
+                   kCmdSetIn, kCmdSetOut, kCmdLoudness});
 const std::set<int32_t> kLoadedButtons = {kButtonLibrary, kButtonExport, kButtonIn, kButtonOut,
                                           kButtonDuration};
 
@@ -94,8 +99,17 @@ const StateCase kStates[] = {
      with(with(kLoadedEmptyList, {kCmdSelectAll, kCmdDelete}), kSorts), kLoadedButtons, true,
      false},
     {"list shown, one file selected", [](APP_STATE_INFO& app) { with_files(app, {1}, true); },
-     with(with(kLoadedEmptyList, {kCmdSelectAll, kCmdDelete, kCmdAssign}), kSorts), kLoadedButtons,
-     true, false},
+     with(with(kLoadedEmptyList, {kCmdSelectAll, kCmdDelete, kCmdAssign, kCmdWavLoudness}), kSorts),
+     kLoadedButtons, true, false},
+    // A running measurement turns off both loudness commands and nothing else.
+    {"list shown, one file selected, a job running",
+     [](APP_STATE_INFO& app) {
+       with_files(app, {1}, true);
+       app.jobRunning = true;
+     },
+     with(with(without(kLoadedEmptyList, kCmdLoudness), {kCmdSelectAll, kCmdDelete, kCmdAssign}),
+          kSorts),
+     kLoadedButtons, true, false},
     {"list shown, two files selected",
      [](APP_STATE_INFO& app) {
        with_files(app, {0, 2}, true);
@@ -163,15 +177,20 @@ TEST(CommandTable, TheMainMenuHoldsEveryCommandOnceWithItsOwnText) {
     EXPECT_EQ(item->text, find_command(item->id)->menuText);
   }
   for (const CommandInfo& command : kCommands) EXPECT_EQ(seen[command.id], 1) << command.id;
-  EXPECT_EQ(order,
-            (std::vector<int32_t>{32843, 32856, 32800, 32794, 32793, 105,   32799, 32897, 32911,
-                                  32831, 32832, 32797, 32868, 32869, 32870, 32871, 32872, 32882,
-                                  32873, 32874, 32875, 32876, 32884, 32795, 32815, 32889, 104}));
+  EXPECT_EQ(order, (std::vector<int32_t>{32843, 32856, 32800, 32794, 32793, 105,   32799, 32897,
+                                         32911, 32831, 32832, 32797, 32868, 32869, 32870, 32871,
+                                         32872, 32882, 32873, 32874, 32875, 32876, 32884, 32795,
+                                         32815, 32920, 32921, 32889, 104}));
   // The file menu's separators: after the unload, after the export, before the exit.
   const std::span<const MenuItem> file = kMainMenu[0].items;
   ASSERT_EQ(file.size(), 9u);
   for (const size_t i : {2u, 5u, 7u}) EXPECT_EQ(file[i].kind, MenuItemKind::kSeparator) << i;
   EXPECT_EQ(kMainMenu[1].items[6].text, "WAVファイルのソート");
+  // The loudness commands close the operation menu after a separator.
+  const std::span<const MenuItem> operation = kMainMenu[1].items;
+  ASSERT_EQ(operation.size(), 13u);
+  EXPECT_EQ(operation[10].kind, MenuItemKind::kSeparator);
+  EXPECT_EQ(menu_label(operation[11].text), "ラウドネス測定(&N)");
 }
 
 TEST(CommandTable, TheContextMenuAndTheKeys) {
@@ -182,8 +201,8 @@ TEST(CommandTable, TheContextMenuAndTheKeys) {
   EXPECT_EQ(texts, (std::vector<std::string_view>{
                        "全て選択(&A)", "全トラックON/OFF(&A)", "選択されているトラックのON/OFF(&G)",
                        "削除(&D)", "トラック / WAVファイルライブラリ表示切替(&T)", "-",
-                       "WAVファイルを追加(&J)", "トラックに割当てる(&D)", "-",
-                       "MXFファイルをロード(&M)", "MXFファイルをアンロード(U)"}));
+                       "WAVファイルを追加(&J)", "トラックに割当てる(&D)", "WAVのラウドネス測定(&N)",
+                       "-", "MXFファイルをロード(&M)", "MXFファイルをアンロード(U)"}));
 
   std::set<std::string_view> keys;
   for (const CommandInfo& command : kCommands) {

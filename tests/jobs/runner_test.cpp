@@ -36,10 +36,10 @@ TEST(MessageTable, LooksUpByTheRowOfTheCurrentSection) {
     EXPECT_EQ(section_message(2000, 2000 + code), section_message(3000, 2998 + code)) << code;
     EXPECT_NE(section_message(2000, 2000 + code), kUndefinedMessage) << code;
   }
-  EXPECT_NE(section_message(2000, 2021).find("他のプログラム"), std::string_view::npos);
-  EXPECT_NE(section_message(3000, 3020).find("ファイルは変更されていません"),
+  EXPECT_NE(section_message(2000, 2022).find("他のプログラム"), std::string_view::npos);
+  EXPECT_NE(section_message(3000, 3021).find("ファイルは変更されていません"),
             std::string_view::npos);
-  EXPECT_NE(section_message(2000, 2024), kUndefinedMessage);
+  EXPECT_NE(section_message(2000, 2025), kUndefinedMessage);
 }
 
 TEST(MessageTable, SectionNamesAndProcessNames) {

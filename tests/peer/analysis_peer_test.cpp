@@ -16,11 +16,11 @@
 #include "app/info_panel.h"
 #include "jobs/runner.h"
 #include "mxf/records.h"
+#include "peer_tools.h"
 #include "platform/byte_source.h"
 #include "platform/file.h"
 #include "support/temp_dir.h"
 #include "timecode/timecode.h"
-#include "peer_tools.h"
 
 namespace tavrin {
 namespace {
@@ -39,13 +39,15 @@ std::string output_of(const std::string& command) {
   return out;
 }
 
-bool shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool shell(const std::string& command) {
+  return std::system(command.c_str()) == 0;
+}
 
 // The analysis job over the file; the final message.
 jobs::JobMessage analyse(const std::string& path, MxfRecords& records) {
   platform::Status status;
-  const platform::File file =
-      platform::File::open(path, platform::Access::kReadExisting, platform::Sharing::kRead, &status);
+  const platform::File file = platform::File::open(path, platform::Access::kReadExisting,
+                                                   platform::Sharing::kRead, &status);
   platform::FileSource source(file);
   TimecodeErrorList errors;
   records.timecode.errorList = &errors;
@@ -96,7 +98,8 @@ Probe probe(const std::string& path) {
 // The actual frame count of a timecode text "hh:mm:ss:ff" (';' before drop-frame frames).
 int64_t count_of(const std::string& text, uint32_t fpsCode, uint32_t dropFrame) {
   tc::Timecode t;
-  if (std::sscanf(text.c_str(), "%d:%d:%d%*c%d", &t.hours, &t.minutes, &t.seconds, &t.frames) != 4) {
+  if (std::sscanf(text.c_str(), "%d:%d:%d%*c%d", &t.hours, &t.minutes, &t.seconds, &t.frames) !=
+      4) {
     return -1;
   }
   return tc::timecode_to_frames(fpsCode, dropFrame, t);
@@ -110,12 +113,14 @@ struct FfmpegCase {
   const char* sampleFormat;
   const char* timecode;
   const char* videoOptions;
-  const char* rateText;        // the panel's rate text for the frame rate
-  const char* videoBitRate;    // the panel's bit rate text; ffprobe gives none for these streams
+  const char* rateText;      // the panel's rate text for the frame rate
+  const char* videoBitRate;  // the panel's bit rate text; ffprobe gives none for these streams
 };
 
 // Test names and failure output show the case by its name.
-void PrintTo(const FfmpegCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FfmpegCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 std::string ffmpeg_command(const FfmpegCase& c, const std::string& path) {
   std::string split = "[1:a]asplit=" + std::to_string(c.tracks);
@@ -255,14 +260,18 @@ TEST(AnalysisPeer, GstreamerFilesAreRefusedByTheLayoutCheck) {
   test::TempDir dir;
   const std::string video = dir.file("v.m2v");
   const std::string mxf = dir.file("gst.mxf");
-  ASSERT_TRUE(shell("ffmpeg -v error -y -f lavfi -i testsrc=size=1920x1080:rate=25 -t 2 -c:v "
-                    "mpeg2video -pix_fmt yuv422p -b:v 15M -f mpeg2video '" + video + "'"));
+  ASSERT_TRUE(
+      shell("ffmpeg -v error -y -f lavfi -i testsrc=size=1920x1080:rate=25 -t 2 -c:v "
+            "mpeg2video -pix_fmt yuv422p -b:v 15M -f mpeg2video '" +
+            video + "'"));
   std::string pipeline = "timeout 120 gst-launch-1.0 -q mxfmux name=mux ! filesink location='" +
                          mxf + "' filesrc location='" + video + "' ! mpegvideoparse ! mux.";
   for (int t = 0; t < 2; ++t) {
     const std::string wav = dir.file("a" + std::to_string(t) + ".wav");
-    ASSERT_TRUE(shell("ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=48000 -t 2 "
-                      "-c:a pcm_s24le '" + wav + "'"));
+    ASSERT_TRUE(
+        shell("ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=48000 -t 2 "
+              "-c:a pcm_s24le '" +
+              wav + "'"));
     pipeline += " filesrc location='" + wav + "' ! wavparse ! mux.";
   }
   if (!shell(pipeline + " >/dev/null 2>&1")) GTEST_SKIP() << "mxfmux is not available";

@@ -34,11 +34,11 @@ std::vector<float> interleave(const std::vector<float>& left, const std::vector<
 std::vector<uint8_t> pcm_bytes(const std::vector<float>& samples, uint16_t bytesPerSample);
 std::vector<float> quantised(const std::vector<float>& samples, uint16_t bytesPerSample);
 
-// An MXF fixture whose track t carries signals[t] from the first sample of frame 0 on (silence
+// An MXF fixture whose track t carries trackSignals[t] from the first sample of frame 0 on (silence
 // behind the end of a signal, and on tracks without one), written to `path` and analysed.
 std::unique_ptr<AnalysedFixture> make_signal_fixture(
     const std::string& path, const MxfFixtureOptions& options,
-    const std::vector<std::vector<float>>& signals);
+    const std::vector<std::vector<float>>& trackSignals);
 // The samples of file frames first .. last (inclusive) of a track of such a fixture, as the file
 // holds them.
 std::vector<float> fixture_track_samples(const AnalysedFixture& f, const std::vector<float>& signal,

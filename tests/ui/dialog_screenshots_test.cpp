@@ -1,7 +1,8 @@
 // Renders every dialog in each of its states to PNG for a look by eye: the analysis dialog
 // (as it opens, timecode check, skip asked, ended), the progress dialog (wrapping, cancelling,
 // finished, stopped; export), the export dialog (empty, filled, entry field open, last page), the
-// settings dialog and the message boxes of the dialogs. The files go to $TAVRIN_SCREENSHOT_DIR
+// settings dialog, the loudness measurement (progress, result table under two targets) and the
+// message boxes of the dialogs. The files go to $TAVRIN_SCREENSHOT_DIR
 // (scripts/screenshots_dialogs.sh), otherwise to a scratch folder; each must be a real picture.
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,14 +16,17 @@
 #include "app/export_form.h"
 #include "app/inout.h"
 #include "app/library_files.h"
+#include "app/loudness_window.h"
 #include "app/mxf_loading.h"
 #include "app/track_assignment.h"
 #include "app/track_switches.h"
 #include "support/dialog_session.h"
+#include "support/loudness_signals.h"
 #include "support/modal.h"
 #include "support/wav_fixture.h"
 #include "ui/analysis_dialog.h"
 #include "ui/export_dialog.h"
+#include "ui/loudness_dialog.h"
 #include "ui/message_presenter.h"
 #include "ui/progress_dialog.h"
 #include "ui/settings_dialog.h"
@@ -241,7 +245,43 @@ class DialogScreenshots : public QObject {
     shots().take(&d, "222_changed");
   }
 
-  void everyPictureWasTaken() { QCOMPARE(shots().count(), 23); }
+  // The loudness measurement: its progress held mid-run, then the result table judged against
+  // ARIB TR-B32 and against EBU R 128.
+  void loudnessDialogs() {
+    DialogSession s;
+    MxfFixtureOptions options;
+    options.trackCount = 4;
+    options.pictureSize = 256;
+    options.frameCount = 150;
+    const std::string path = s.dir.file("PROG_0001.mxf");
+    auto fixture = tavrin::test::make_signal_fixture(
+        path, options,
+        {tavrin::test::tone_sequence({{-20, 5.1}}), tavrin::test::tone_sequence({{-21, 5.1}}),
+         tavrin::test::tone_sequence({{-10, 5.1}}, 300)});
+    QVERIFY(fixture && fixture->loaded());
+    tavrin::app::load_mxf(s.app, path, tavrin::app::LoadOrigin::kMenu,
+                          tavrin::app::test::analysis_dialog());
+    std::optional<tavrin::app::LoudnessReport> report;
+    {
+      LoudnessProgressDialog p(s.context(), tavrin::app::loaded_file_request(s.app), &s.owner);
+      HoldingControl holding(p.control(), 60);
+      p.jobControl = &holding;
+      when_held(holding, [&] {
+        p.refresh();
+        shots().take(&p, "loudness_progress");
+      });
+      report = p.run();
+    }
+    QVERIFY(report && report->succeeded());
+    LoudnessResultDialog r(s.context(), *report, &s.owner);
+    r.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&r));
+    shots().take(&r, "loudness_result");
+    r.targetBox()->setCurrentIndex(1);
+    shots().take(&r, "loudness_result_ebu");
+  }
+
+  void everyPictureWasTaken() { QCOMPARE(shots().count(), 26); }
 };
 
 QTEST_MAIN(DialogScreenshots)

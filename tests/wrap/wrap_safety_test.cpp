@@ -200,10 +200,10 @@ TEST_P(SafetyTest, MxfFileHeldByAnotherJob) {
 }
 
 TEST(WrapCodes, EveryCodeHasAMessage) {
-  for (int code = 2001; code <= kMapSegmentBounds; ++code) {
+  for (int code = 2001; code <= kMapJournalFailed; ++code) {
     EXPECT_NE(jobs::section_message(2000, code), jobs::kUndefinedMessage) << code;
   }
-  for (int code = 3001; code <= kFileFlushFailed; ++code) {
+  for (int code = 3001; code <= kFileJournalFailed; ++code) {
     EXPECT_NE(jobs::section_message(3000, code), jobs::kUndefinedMessage) << code;
   }
 }

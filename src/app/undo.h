@@ -1,0 +1,81 @@
+// Taking a wrap back: the undo journal of the loaded file as the window and the command line
+// see it. The facts of the journal, the checks before a wrapping job (a job cut off must be
+// undone or its journal discarded first; the journal must fit where it is written), the offer to
+// restore after a cancelled or failed wrap, the question at load when a job was cut off, the
+// "元に戻す" command's state, and the undo and discard operations with their messages.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/app_state.h"
+#include "jobs/runner.h"
+#include "wav/user_message.h"
+#include "wrap/undo_restore.h"
+
+namespace tavrin::app {
+
+inline constexpr std::string_view kUndoCommandText = "元に戻す";
+inline constexpr std::string_view kJournalCheckText =
+    "ラッピング前の音声を記録して元に戻せるようにする";
+inline constexpr std::string_view kJournalFolderLabel = "記録の保存先";
+
+// Where the journal of the loaded file is (or will be) written.
+std::string journal_folder(const APP_STATE_INFO& app);
+// The journal of the loaded file as it stands on disk.
+JournalFound loaded_journal(const APP_STATE_INFO& app);
+
+// "interrupted wrap of N frames" for a journal whose job was cut off; empty otherwise.
+std::string interrupted_wrap_line(const JournalFound& journal);
+
+// The checks before a wrapping job, in this order: a journal of a job cut off refuses the job
+// until it is undone or discarded; with the journal on, the bytes it will take must fit into
+// the free space where it is written (the refusal gives both sizes). Nothing when the job may
+// start. Both front ends pass through this (start_wrapping calls it).
+std::optional<UserMessage> check_journal_before_wrap(APP_STATE_INFO& app);
+// The space part of that check: a refusal naming both sizes and the folder when `needed` exceeds
+// `available`.
+std::optional<UserMessage> journal_space_refusal(const std::string& mxfName, uint64_t needed,
+                                                 uint64_t available, const std::string& folder);
+
+// A Yes/No question with the answer the window preselects.
+struct Question {
+  UserMessage message;
+  bool defaultYes = true;
+};
+
+// After a wrapping job's final message: a cancelled or failed job whose journal holds what it
+// wrote offers to restore the original audio (Yes/No, Yes preselected). Nothing after a success
+// or when there is nothing to restore. A completed job makes "元に戻す" available.
+std::optional<Question> after_wrap(APP_STATE_INFO& app, const jobs::JobMessage& final);
+
+// After a load: a journal of a job cut off asks whether to restore the original audio (Yes/No,
+// Yes preselected).
+std::optional<Question> question_at_load(const APP_STATE_INFO& app);
+
+// "元に戻す" in the ファイル menu: a file is loaded and its last wrap completed in this session
+// with its journal still in place.
+bool undo_available(const APP_STATE_INFO& app);
+
+// Restores the loaded file (or, with no file loaded, `path`) from its journal. The message says
+// what was restored or why nothing was written. The loaded file's stamp follows the restore.
+struct UndoOutcome {
+  bool restored = false;
+  UserMessage message;
+  UndoResult result;
+};
+UndoOutcome undo_last_wrap(APP_STATE_INFO& app);
+UndoOutcome undo_file(const std::string& path, const std::string& folder);
+
+// Removes the journal of the loaded file (the journal of a job cut off first).
+std::optional<UserMessage> discard_loaded_journal(APP_STATE_INFO& app);
+
+// The message of an undo's result, naming the file.
+std::string undo_result_text(const std::string& mxfName, const UndoResult& result);
+
+// The settings of the journal: on or off, and the folder (empty: beside the MXF file).
+void accept_journal_settings(APP_STATE_INFO& app, bool journalOn, const std::string& folder);
+
+}  // namespace tavrin::app
