@@ -61,6 +61,7 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   control.set_done(0);
 
   std::vector<FrameSpan> spans;
+  SampleGather gather(files.size());
   uint64_t done = 0;
   while (done < plan.totalFrames) {
     // The chunk's frames and the bytes they are read from; every element must lie in the file.
@@ -97,15 +98,21 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
         return stop(files, kMapElement);
       }
     }
+    // The samples go to the track files straight from the view, a run of frames at a time;
+    // every run is written before the view is released.
     for (size_t k = 0; k < spans.size(); ++k) {
       // A stop is honoured between frames: the files hold every frame before this one.
       if (control.cancel_requested()) {
+        if (!gather.flush(files)) return stop(files, kMapWriteBwf);
         const int code = finish_track_files(files, kCodes);
         return code != 0 ? code : kCancelled;
       }
-      const uint8_t* bytes = reading ? mapped.data() + (spans[k].begin - view.begin) : nullptr;
-      if (reading && !write_frame(plan, plan.entry(chunkStart + k), bytes, spans[k], files)) {
-        return stop(files, kMapWriteBwf);
+      if (reading) {
+        const uint8_t* bytes = mapped.data() + (spans[k].begin - view.begin);
+        gather.add_frame(plan, plan.entry(chunkStart + k), bytes, spans[k], files);
+        if ((gather.full() || k + 1 == spans.size()) && !gather.flush(files)) {
+          return stop(files, kMapWriteBwf);
+        }
       }
       ++done;
       control.set_done(static_cast<uint32_t>(done));

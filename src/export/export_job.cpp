@@ -70,7 +70,7 @@ int create_track_files(const AUDIOTRACK_IO_INFO& tracks, const ExportPlan& plan,
                                                static_cast<uint32_t>(t + 1), tracks.exportCounter);
     ExportFile& file = files->emplace_back();
     file.track = t;
-    if (!file.writer.create(path, kBwfHeaderSize + plan.dataSize)) {
+    if (!file.writer.create(path, kBwfHeaderSize)) {
       files->pop_back();
       return codes.createBwf;
     }
@@ -111,14 +111,25 @@ ElementFault check_frame_elements(const ExportPlan& plan, const INDEX_ENTRY_ARRA
   return ElementFault::kNone;
 }
 
-bool write_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, const uint8_t* bytes,
-                 const FrameSpan& span, std::vector<ExportFile>& files) {
+void SampleGather::add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
+                             const uint8_t* bytes, const FrameSpan& span,
+                             const std::vector<ExportFile>& files) {
   const size_t n = static_cast<size_t>(plan.sample_bytes(e));
-  for (ExportFile& file : files) {
-    const uint64_t value = audio_element_position(e, file.track) + kElementHeaderSize;
-    if (!file.writer.append(bytes + (value - span.begin), n)) return false;
+  for (size_t f = 0; f < files.size(); ++f) {
+    const uint64_t value = audio_element_position(e, files[f].track) + kElementHeaderSize;
+    pieces_[f].push_back({bytes + (value - span.begin), n});
   }
-  return true;
+  ++frames_;
+}
+
+bool SampleGather::flush(std::vector<ExportFile>& files) {
+  bool ok = true;
+  for (size_t f = 0; f < files.size() && ok; ++f) {
+    ok = pieces_[f].empty() || files[f].writer.append_pieces(pieces_[f]);
+  }
+  for (std::vector<platform::ByteRange>& p : pieces_) p.clear();
+  frames_ = 0;
+  return ok;
 }
 
 }  // namespace tavrin

@@ -76,8 +76,28 @@ bool frame_span(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, uint64_t fil
 // Checks every exported element of the frame; `bytes` holds the frame's span.
 ElementFault check_frame_elements(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
                                   const uint8_t* bytes, const FrameSpan& span, uint64_t fileSize);
-// Appends the frame's samples of every exported track to its file. False when a write failed.
-bool write_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, const uint8_t* bytes,
-                 const FrameSpan& span, std::vector<ExportFile>& files);
+// The samples of a run of frames, gathered per track and written with one gathered write per
+// track and run, straight from the engine's buffer or view (no copy, no system call per frame).
+// The bytes the pieces point to must stay until flush().
+class SampleGather {
+ public:
+  // Frames a run holds before it must be written: the pieces of one track fit one system call.
+  static constexpr size_t kRunFrames = 1024;
+
+  explicit SampleGather(size_t fileCount) : pieces_(fileCount) {
+    for (std::vector<platform::ByteRange>& p : pieces_) p.reserve(kRunFrames);
+  }
+  // Adds the frame's samples of every exported track; `bytes` holds the frame's span.
+  void add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, const uint8_t* bytes,
+                 const FrameSpan& span, const std::vector<ExportFile>& files);
+  bool full() const { return frames_ >= kRunFrames; }
+  // Appends the gathered samples to every track file and starts a new run. False when a write
+  // failed.
+  bool flush(std::vector<ExportFile>& files);
+
+ private:
+  std::vector<std::vector<platform::ByteRange>> pieces_;  // per track file
+  size_t frames_ = 0;
+};
 
 }  // namespace tavrin

@@ -51,6 +51,16 @@ bool TrackWriter::append(const uint8_t* bytes, size_t n) {
   return true;
 }
 
+bool TrackWriter::append_pieces(std::span<const platform::ByteRange> pieces) {
+  if (!drain()) return false;
+  size_t n = 0;
+  for (const platform::ByteRange& p : pieces) n += p.size;
+  const platform::IoResult put = file_.write_gather_at(written_, pieces);
+  written_ += put.bytes;
+  if (put.bytes != n) error_ = put.error != 0 ? put.error : EIO;
+  return error_ == 0;
+}
+
 bool TrackWriter::finish() {
   if (!file_.valid()) return error_ == 0;
   drain();

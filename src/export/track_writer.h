@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "platform/file.h"
@@ -21,11 +22,14 @@ class TrackWriter {
   TrackWriter(const TrackWriter&) = delete;
   TrackWriter& operator=(const TrackWriter&) = delete;
 
-  // Creates the file; `expectedBytes` (header and samples) sizes the buffer. False when the file
-  // cannot be created.
+  // Creates the file; `expectedBytes`, the bytes that will go through append(), sizes the
+  // buffer (at most 1 MiB). False when the file cannot be created.
   bool create(const std::string& path, uint64_t expectedBytes);
   // Appends bytes; false when a write failed (the error sticks).
   bool append(const uint8_t* bytes, size_t n);
+  // Appends the pieces in order, written straight from where they lie (after what the buffer
+  // holds) in as few calls as the system allows; false when a write failed (the error sticks).
+  bool append_pieces(std::span<const platform::ByteRange> pieces);
   // Writes what the buffer holds and closes the file; false when a write or the close failed,
   // now or earlier.
   bool finish();

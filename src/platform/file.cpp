@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <utility>
@@ -175,6 +177,66 @@ IoResult File::write_at(uint64_t offset, const void* buffer, size_t n) {
     result.bytes += static_cast<size_t>(put);
   }
   return result;
+}
+
+IoResult File::write_gather_at(uint64_t offset, std::span<const ByteRange> pieces) {
+  IoResult result;
+  if (fd_ < 0) {
+    result.error = EBADF;
+    return result;
+  }
+  size_t total = 0;
+  for (const ByteRange& p : pieces) total += p.size;
+  // The first byte not yet written: piece `next`, `within` bytes into it.
+  size_t next = 0;
+  size_t within = 0;
+  constexpr int kMaxVectors = 1024;  // IOV_MAX on Linux
+  iovec vectors[kMaxVectors];
+  while (result.bytes < total) {
+    const fault_seam::Fault fault = fault_seam::at(Call::kWrite, writable_);
+    const size_t allowed = fault_seam::transfer_size(fault, total - result.bytes);
+    int count = 0;
+    size_t window = 0;
+    for (size_t i = next; i < pieces.size() && count < kMaxVectors && window < allowed; ++i) {
+      const size_t skip = i == next ? within : 0;
+      const size_t n = std::min(pieces[i].size - skip, allowed - window);
+      if (n == 0) continue;
+      vectors[count].iov_base = const_cast<uint8_t*>(pieces[i].data + skip);
+      vectors[count].iov_len = n;
+      ++count;
+      window += n;
+    }
+    errno = fault.error;
+    const ssize_t put = fault.error != 0 ? -1
+                                         : ::pwritev(fd_, vectors, count,
+                                                     static_cast<off_t>(offset + result.bytes));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      result.error = errno;
+      break;
+    }
+    if (put == 0) {
+      result.error = ENOSPC;
+      break;
+    }
+    result.bytes += static_cast<size_t>(put);
+    for (size_t left = static_cast<size_t>(put); left > 0;) {
+      const size_t rest = pieces[next].size - within;
+      if (left < rest) {
+        within += left;
+        left = 0;
+      } else {
+        left -= rest;
+        ++next;
+        within = 0;
+      }
+    }
+  }
+  return result;
+}
+
+void File::advise_sequential() const {
+  if (fd_ >= 0) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 Status File::size(uint64_t* out) const {

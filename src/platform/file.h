@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace tavrin::platform {
@@ -44,6 +45,12 @@ enum class Sharing {
   kAny,   // no lock
 };
 
+// A piece of memory written by a gathered write.
+struct ByteRange {
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+};
+
 class File {
  public:
   File() = default;
@@ -65,6 +72,12 @@ class File {
   IoResult read_at(uint64_t offset, void* buffer, size_t n) const;
   // Writes n bytes at offset; loops over short writes; a write that makes no progress is ENOSPC.
   IoResult write_at(uint64_t offset, const void* buffer, size_t n);
+  // Writes the pieces one after another from offset, many pieces a call (pwritev), looping over
+  // short writes like write_at.
+  IoResult write_gather_at(uint64_t offset, std::span<const ByteRange> pieces);
+  // Tells the system that the file will be read once from front to back, so that it reads ahead
+  // further. Only a hint: nothing is reported.
+  void advise_sequential() const;
 
   Status size(uint64_t* out) const;
   Status sync();  // fdatasync

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/byte_source.h"
+#include "platform/fault_seam.h"
 #include "platform/mapping.h"
 
 namespace tavrin::platform {
@@ -78,6 +80,55 @@ TEST_F(FileTest, PositionedReadsAndWritesUse64BitOffsets) {
   EXPECT_EQ(f.read_at(far + 1, tail, 8).bytes, 2u);
 }
 
+// The gathered write lands the pieces back to back from its offset, also when there are more
+// pieces than one system call takes, some are empty, and a call moves only half of what it was
+// asked (the piece it stops in is resumed where it stopped); a failing call is an error with
+// the bytes written before it counted.
+TEST_F(FileTest, GatheredWritesPlaceEveryPieceInOrderThroughShortAndFailedCalls) {
+  std::vector<uint8_t> source(3000 * 7);
+  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 13 + 1);
+  std::vector<ByteRange> pieces;
+  std::vector<uint8_t> expected;
+  for (size_t i = 0; i < 3000; ++i) {
+    const size_t n = i % 5 == 0 ? 0 : i % 7;  // empty pieces among them
+    pieces.push_back({source.data() + i * 7, n});
+    expected.insert(expected.end(), source.begin() + static_cast<ptrdiff_t>(i * 7),
+                    source.begin() + static_cast<ptrdiff_t>(i * 7 + n));
+  }
+  for (const bool shortCalls : {false, true}) {
+    write_bytes(10);
+    Status st;
+    File f = File::open(path_, Access::kReadWriteExisting, Sharing::kNone, &st);
+    ASSERT_TRUE(f.valid());
+    if (shortCalls) {
+      fault_seam::arm(1, fault_seam::Fault{0, true});
+    } else {
+      fault_seam::count_only();
+    }
+    const IoResult put = f.write_gather_at(4, pieces);
+    const uint64_t calls = fault_seam::calls();
+    fault_seam::disarm();
+    ASSERT_TRUE(put.ok()) << put.error;
+    ASSERT_EQ(put.bytes, expected.size());
+    std::vector<uint8_t> back(expected.size() + 4);
+    ASSERT_EQ(f.read_at(0, back.data(), back.size()).bytes, back.size());
+    EXPECT_EQ(back[3], 3 * 7);  // the bytes before the offset stay
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), back.begin() + 4));
+    EXPECT_GE(calls, 3u);  // 3000 pieces take at least three calls
+  }
+  // The second call fails: the error comes back with the first call's bytes.
+  write_bytes(10);
+  Status st;
+  File f = File::open(path_, Access::kReadWriteExisting, Sharing::kNone, &st);
+  ASSERT_TRUE(f.valid());
+  fault_seam::arm(2, fault_seam::Fault{EIO, false});
+  const IoResult put = f.write_gather_at(0, pieces);
+  fault_seam::disarm();
+  EXPECT_EQ(put.error, EIO);
+  EXPECT_GT(put.bytes, 0u);
+  EXPECT_LT(put.bytes, expected.size());
+}
+
 TEST_F(FileTest, NoSharingExcludesEveryOtherOpenerAndReadSharingAllowsReaders) {
   write_bytes(10);
   Status st;
@@ -110,7 +161,9 @@ TEST_F(FileTest, AWriteBeyondTheFileSizeLimitIsAnErrorNotSuccess) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {4096, 4096};
+    struct rlimit limit {
+      4096, 4096
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
     Status st;
     File f = File::open(path_, Access::kReadWriteExisting, Sharing::kNone, &st);
