@@ -19,8 +19,8 @@ struct Facts {
 
 Facts facts_of(const APP_STATE_INFO& app) {
   return Facts{
-      app.mxfLoaded != 0, app.libraryShown != 0,  app.library.count > 0,     app.inSet != 0,
-      app.outSet != 0,    app.selectedCount == 1, app.existing_tracks() > 0, !app.jobRunning,
+      app.mxfLoaded != 0,  app.libraryShown != 0,  app.library.count > 0,     app.inSet != 0,
+      app.outSet != 0,     app.selectedCount == 1, app.existing_tracks() > 0, !app.jobRunning,
       app.undoOffered != 0};
 }
 

@@ -139,9 +139,10 @@ inline constexpr std::array<MenuItem, 10> kSortItems = {
     command(kCmdSortDuration),   command(kCmdSortCreated),  command(kCmdSortUpdated),
     command(kCmdSortSize)};
 inline constexpr std::array<MenuItem, 10> kFileItems = {
-    command(kCmdLoadMxf), command(kCmdUnloadMxf), kSeparator, command(kCmdAddWav),
-    command(kCmdExport),  kSeparator,             command(kCmdWrap), command(kCmdUndo),
-    kSeparator,           command(kCmdExit)};
+    command(kCmdLoadMxf), command(kCmdUnloadMxf), kSeparator,
+    command(kCmdAddWav),  command(kCmdExport),    kSeparator,
+    command(kCmdWrap),    command(kCmdUndo),      kSeparator,
+    command(kCmdExit)};
 inline constexpr std::array<MenuItem, 13> kOperationItems = {
     command(kCmdSelectAll),
     command(kCmdToggleAllSwitches),

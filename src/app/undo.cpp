@@ -97,12 +97,12 @@ std::optional<Question> question_at_load(const APP_STATE_INFO& app) {
   const JournalFound journal = loaded_journal(app);
   if (journal.state != JournalState::kInterrupted) return std::nullopt;
   return Question{
-      UserMessage{platform::format(
-                      "%s\n%s\n\n途中で中断されたラッピング(%uフレーム)の記録があります。\n"
-                      "元の音声に戻しますか？",
-                      platform::file_name(app.mxfPath).c_str(),
-                      interrupted_wrap_line(journal).c_str(), journal.header.job.totalFrames),
-                  kCaption, MessageIcon::kWarning, true},
+      UserMessage{
+          platform::format("%s\n%s\n\n途中で中断されたラッピング(%uフレーム)の記録があります。\n"
+                           "元の音声に戻しますか？",
+                           platform::file_name(app.mxfPath).c_str(),
+                           interrupted_wrap_line(journal).c_str(), journal.header.job.totalFrames),
+          kCaption, MessageIcon::kWarning, true},
       true};
 }
 
@@ -195,8 +195,8 @@ UndoOutcome undo_last_wrap(APP_STATE_INFO& app) {
 BackgroundJob start_undo(const APP_STATE_INFO& app,
                          std::function<void(const UndoOutcome&)> finished) {
   // The worker gets copies: the working set is not touched until the caller has joined it.
-  return BackgroundJob(std::thread(
-      [path = app.mxfPath, folder = app.journalFolder, finished = std::move(finished)] {
+  return BackgroundJob(
+      std::thread([path = app.mxfPath, folder = app.journalFolder, finished = std::move(finished)] {
         const UndoOutcome outcome = undo_file(path, folder);
         if (finished) finished(outcome);
       }));
