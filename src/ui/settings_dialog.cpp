@@ -60,6 +60,7 @@ SettingsDialog::SettingsDialog(app::APP_STATE_INFO& app, QWidget* owner,
   auto* folderLabel = new QLabel(text_of(app::kJournalFolderLabel), journalGroup);
   folderField_ = new QLineEdit(journalGroup);
   folderField_->setReadOnly(true);
+  folderField_->setMinimumWidth(260);
   folderLabel->setBuddy(folderField_);
   browse_ = new QPushButton(text_of(app::kJournalFolderBrowse), journalGroup);
   reset_ = new QPushButton(text_of(app::kJournalFolderReset), journalGroup);
@@ -118,7 +119,10 @@ SettingsDialog::~SettingsDialog() = default;
 
 void SettingsDialog::show_journal_folder(const std::string& folder) {
   journalFolder_ = folder;
-  folderField_->setText(qs(app::journal_folder_text(folder)));
+  const QString text = qs(app::journal_folder_text(folder));
+  folderField_->setText(text);
+  folderField_->setToolTip(text);  // a long path shows its start in the field
+  folderField_->setCursorPosition(0);
 }
 
 void SettingsDialog::choose_journal_folder() {
