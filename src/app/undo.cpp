@@ -176,6 +176,9 @@ UndoOutcome undo_file(const std::string& path, const std::string& folder) {
 }
 
 void finish_undo(APP_STATE_INFO& app, const UndoOutcome& outcome) {
+  // A journal that has gone leaves nothing to take back; any other refusal may be tried again
+  // once its cause is mended (a file opened elsewhere, a folder offline).
+  if (outcome.result.fault == UndoFault::kNoJournal) app.undoOffered = 0;
   if (!outcome.restored) return;
   app.undoOffered = 0;
   // The restore is this program's own change: the next job must not take it for another's.

@@ -87,7 +87,8 @@ UndoOutcome undo_file(const std::string& path, const std::string& folder);
 // The same restore of the loaded file as a background job, for the window: the worker restores
 // the file without touching the working set and hands the outcome to `finished` (on the worker
 // thread, as its last act); the caller joins the job and then takes the outcome into the working
-// set with finish_undo on its own thread. undo_last_wrap is the two in one.
+// set with finish_undo on its own thread (a restore, or a journal found gone, ends "元に戻す").
+// undo_last_wrap is the two in one.
 BackgroundJob start_undo(const APP_STATE_INFO& app,
                          std::function<void(const UndoOutcome&)> finished);
 void finish_undo(APP_STATE_INFO& app, const UndoOutcome& outcome);

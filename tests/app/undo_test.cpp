@@ -131,6 +131,16 @@ TEST_F(UndoAppTest, UndoCommandAfterACompletedWrapUntilAnotherLoadOrWrap) {
   EXPECT_TRUE(undo_last_wrap(app).restored);
   EXPECT_EQ(test::read_file(path), afterFirst);
 
+  // A journal removed behind the program's back: the command says so once and goes away.
+  ASSERT_EQ(wrap(none).kind, jobs::JobMessageKind::kSucceeded);
+  after_wrap(app, {jobs::JobMessageKind::kSucceeded, 0, {}, {}});
+  ASSERT_TRUE(undo_available(app));
+  ASSERT_TRUE(discard_journal(app.mxfPath, app.journalFolder).ok());
+  const UndoOutcome gone = undo_last_wrap(app);
+  EXPECT_FALSE(gone.restored);
+  EXPECT_EQ(gone.message.icon, MessageIcon::kError);
+  EXPECT_EQ(app.undoOffered, 0);
+
   // Switched off: no journal, nothing to take back.
   accept_journal_settings(app, false, "");
   ASSERT_EQ(wrap(none).kind, jobs::JobMessageKind::kSucceeded);
