@@ -55,7 +55,7 @@ echo "==================== summary (whole outputs in $results) =================
 for m in "${minutes[@]}"; do
   echo "---- ${m}-minute file ----"
   for p in "${programs[@]}"; do
-    grep -E '^(file:|[A-Za-z0-9 ,-]+:$)|x |undo journal|memory bound|[Gg]oals?:|peak RSS' \
-      "$results/${p}_${m}min.txt" | grep -vE '^(The|Each|the|an idle)' || true
+    grep -E '^file:|^[A-Za-z0-9 ,-]+:$|[0-9]x( |$)|^ +(undo journal|memory bound)|[Gg]oals?:' \
+      "$results/${p}_${m}min.txt" | grep -vE '^(The|Each|the|an idle|index)' || true
   done
 done
