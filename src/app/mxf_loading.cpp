@@ -1,5 +1,6 @@
 #include "app/mxf_loading.h"
 
+#include "app/undo.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -86,11 +87,13 @@ void complete_load(APP_STATE_INFO& app) {
     app.tracks.exportMark[t] = value;
   }
   app.mxfLoaded = 1;
+  note_journal(app);
 }
 
 void unload(APP_STATE_INFO& app) {
   app.mxfHandle = platform::File();
   app.undoOffered = 0;
+  app.journalKept = 0;
   app.libraryShown = 0;
   clear_wav_library(app.library, app.libraryView);
   app.inSet = 0;
