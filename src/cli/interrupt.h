@@ -1,5 +1,7 @@
-// Ctrl+C on the command line: while a scope is active, SIGINT asks the running job's control to
-// stop (as the progress dialogs' buttons do), so the job stops cleanly between two frames.
+// Stopping a job from outside on the command line: while a scope is active, Ctrl+C (SIGINT), a
+// termination request (SIGTERM, as from kill or a service manager) and the end of the terminal
+// session (SIGHUP) ask the running job's control to stop, as the progress dialogs' buttons do,
+// so the job stops cleanly between two frames and reports its cancellation.
 #pragma once
 
 #include <atomic>
@@ -15,8 +17,12 @@ class InterruptScope {
   ~InterruptScope();
   InterruptScope(const InterruptScope&) = delete;
   InterruptScope& operator=(const InterruptScope&) = delete;
-  // True when SIGINT arrived while this scope was active.
+  // True when one of the signals arrived while this scope was active.
   static bool interrupted();
 };
+
+// A write past the file-size limit (RLIMIT_FSIZE) then fails with EFBIG and takes the writer's
+// error path, instead of SIGXFSZ ending the process with a cut file and no message.
+void ignore_file_size_signal();
 
 }  // namespace tavrin::cli

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/fault_seam.h"
+#include "platform/job_file_lock.h"
 
 namespace tavrin::platform {
 
@@ -64,6 +65,9 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
     case Access::kCreateReplace:
       flags |= O_WRONLY | O_CREAT | O_TRUNC;
       break;
+    case Access::kCreateNew:
+      flags |= O_WRONLY | O_CREAT | O_EXCL;
+      break;
   }
   Status local;
   Status* st = status ? status : &local;
@@ -101,7 +105,10 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
     return File();
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (sharing != Sharing::kAny) {
+  // A file a job of this process holds is already locked against everyone else (job_file_lock.h).
+  const bool held =
+      held_by_this_process(static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino));
+  if (sharing != Sharing::kAny && !held) {
     const int op = (sharing == Sharing::kNone ? LOCK_EX : LOCK_SH) | LOCK_NB;
     if (::flock(fd, op) != 0) {
       *st = Status::from_errno();

@@ -36,6 +36,7 @@ enum class Access {
   kReadWriteExisting,  // O_RDWR, the file must exist
   kWriteExisting,      // O_WRONLY, the file must exist
   kCreateReplace,      // O_WRONLY | O_CREAT | O_TRUNC
+  kCreateNew,          // O_WRONLY | O_CREAT | O_EXCL: EEXIST when the name is taken (a link too)
 };
 
 enum class Sharing {
