@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -37,19 +38,21 @@ struct Stop {
   bool fileApi;
   int signal;
 };
+void PrintTo(const Stop& stop, std::ostream* os) {
+  *os << (stop.fileApi ? "file API, signal " : "mapping, signal ") << stop.signal;
+}
 
 // A long programme (12,000 frames, one track) so that a job runs for a good part of a second
-// after its progress line first moves, written once for the tests of the suite.
+// after its progress line first moves; built once for the suite, written afresh for each test.
 class CliLongJob : public ::testing::TestWithParam<Stop> {
  protected:
   static void SetUpTestSuite() {
-    dir = new TempDir;
     MxfFixtureOptions o;
     o.trackCount = 1;
     o.pictureSize = 100;
     o.frameCount = kFrames;
     layout = new MxfFixtureLayout;
-    ASSERT_TRUE(write_mxf_fixture(dir->file("long.mxf"), o, layout));
+    bytes = new std::vector<uint8_t>(build_mxf_fixture(o, layout));
     const FixtureTimecode last = count_to_timecode(30, true, o.startTimecode + kFrames - 1);
     char text[16];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d;%02d", last.hours, last.minutes, last.seconds,
@@ -58,11 +61,12 @@ class CliLongJob : public ::testing::TestWithParam<Stop> {
   }
   static void TearDownTestSuite() {
     delete layout;
-    delete dir;
+    delete bytes;
   }
   void SetUp() override {
-    mxf = dir->file("long.mxf");
-    original = read_file(mxf);
+    mxf = dir.file("long.mxf");
+    ASSERT_TRUE(write_file(mxf, *bytes));
+    original = *bytes;
     ASSERT_EQ(original.size(), layout->fileSize);
   }
   // Starts the job, waits until its progress line shows frames done, and sends `signal`.
@@ -76,9 +80,10 @@ class CliLongJob : public ::testing::TestWithParam<Stop> {
   }
 
   static constexpr uint64_t kFrames = 12000;
-  static inline TempDir* dir = nullptr;
   static inline MxfFixtureLayout* layout = nullptr;
+  static inline std::vector<uint8_t>* bytes = nullptr;
   static inline std::string outPoint;  // the label of the last frame
+  TempDir dir;
   std::string mxf;
   std::vector<uint8_t> original;
 };
