@@ -49,11 +49,4 @@ bool InterruptScope::interrupted() {
   return gInterrupted.load();
 }
 
-void ignore_file_size_signal() {
-  struct sigaction action {};
-  action.sa_handler = SIG_IGN;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGXFSZ, &action, nullptr);
-}
-
 }  // namespace tavrin::cli

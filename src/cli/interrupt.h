@@ -21,8 +21,4 @@ class InterruptScope {
   static bool interrupted();
 };
 
-// A write past the file-size limit (RLIMIT_FSIZE) then fails with EFBIG and takes the writer's
-// error path, instead of SIGXFSZ ending the process with a cut file and no message.
-void ignore_file_size_signal();
-
 }  // namespace tavrin::cli

@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -280,6 +281,13 @@ uint64_t to_windows_file_time(FileTime t) {
   const uint64_t fraction = t.nanoseconds > 0 ? static_cast<uint64_t>(t.nanoseconds) / 100 : 0;
   if (seconds > (UINT64_MAX - fraction) / kUnitsPerSecond) return UINT64_MAX;
   return seconds * kUnitsPerSecond + fraction;
+}
+
+void ignore_file_size_signal() {
+  struct sigaction action {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGXFSZ, &action, nullptr);
 }
 
 }  // namespace tavrin::platform
