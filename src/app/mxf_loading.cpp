@@ -27,6 +27,13 @@ platform::File open_mxf_for_analysis(const std::string& path, platform::Status* 
                               status);
 }
 
+UserMessage mxf_in_use_message(const std::string& path) {
+  return UserMessage{platform::file_name(path) +
+                         "\n\nこのMXFファイルは他のジョブが使用中です。\n"
+                         "そのジョブが終わってから、もう一度実行して下さい。",
+                     kDisplayName, MessageIcon::kWarning, false};
+}
+
 LoadStart begin_load(APP_STATE_INFO& app, const std::string& path, LoadOrigin origin) {
   LoadStart start;
   const bool fromDrop = origin == LoadOrigin::kDrop;
