@@ -23,8 +23,9 @@ const ExportCodes& kCodes = kFileApiExportCodes;
 
 constexpr uint64_t kMaxBatchBytes = uint64_t{8} << 20;
 
-int stop(std::vector<ExportFile>& files, int code) {
-  finish_track_files(files, kCodes);  // the frames written so far stay in the files
+// The frames written so far stay in the files. A failed write names its system error.
+int stop(std::vector<ExportFile>& files, int code, AUDIOTRACK_IO_INFO* tracks) {
+  finish_track_files(files, kCodes, code == kCodes.writeBwf ? tracks : nullptr);
   return code;
 }
 
@@ -76,8 +77,8 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   source.advise_sequential();
 
   std::vector<ExportFile> files;
-  if (const int code = create_track_files(*tracks, plan, kCodes, &files); code != 0) {
-    return stop(files, code);
+  if (const int code = create_track_files(tracks, plan, kCodes, &files); code != 0) {
+    return stop(files, code, tracks);
   }
   control.set_total(plan.totalFrames);
   control.set_done(0);
@@ -94,17 +95,17 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
     for (uint64_t k = 0; reading && k < frames; ++k) {
       FrameSpan& span = spans[k];
       if (!frame_span(plan, plan.entry(batchStart + k), fileSize, &span)) {
-        return stop(files, kFileElement);
+        return stop(files, kFileElement, tracks);
       }
       const size_t n = static_cast<size_t>(span.end - span.begin);
       const platform::IoResult got = source.read_at(span.begin, buffer.data() + k * slotBytes, n);
-      if (got.bytes != n) return stop(files, kFileReadMxf);
+      if (got.bytes != n) return stop(files, kFileReadMxf, tracks);
     }
     // Nothing of the batch is written before all its elements have been checked.
     for (uint64_t k = 0; reading && k < frames; ++k) {
       if (check_frame_elements(plan, plan.entry(batchStart + k), buffer.data() + k * slotBytes,
                                spans[k], fileSize) != ElementFault::kNone) {
-        return stop(files, kFileElement);
+        return stop(files, kFileElement, tracks);
       }
     }
     // The samples go to the track files straight from the batch buffer, a run of frames at a
@@ -112,22 +113,22 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
     for (uint64_t k = 0; k < frames; ++k) {
       // A stop is honoured between frames: the files hold every frame before this one.
       if (control.cancel_requested()) {
-        if (!gather.flush(files)) return stop(files, kFileWriteBwf);
-        const int code = finish_track_files(files, kCodes);
+        if (!gather.flush(files)) return stop(files, kFileWriteBwf, tracks);
+        const int code = finish_track_files(files, kCodes, tracks);
         return code != 0 ? code : kCancelled;
       }
       if (reading) {
         gather.add_frame(plan, plan.entry(batchStart + k), buffer.data() + k * slotBytes, spans[k],
                          files);
         if ((gather.full() || k + 1 == frames) && !gather.flush(files)) {
-          return stop(files, kFileWriteBwf);
+          return stop(files, kFileWriteBwf, tracks);
         }
       }
       ++done;
       control.set_done(static_cast<uint32_t>(done));
     }
   }
-  return finish_track_files(files, kCodes);
+  return finish_track_files(files, kCodes, tracks);
 }
 
 }  // namespace tavrin
