@@ -35,6 +35,7 @@ const WrapCodes& kCodes = kMappingWrapCodes;
 // in files whose index is one long segment, while keeping runs long, so that a journaled job
 // flushes its journal a few times per file rather than every few seconds of programme.
 constexpr uint64_t kRunWavBytes = 64u << 20;
+
 struct MappingJob {
   WrapPlan plan;
   platform::File mxf;
