@@ -229,7 +229,8 @@ int FrameElementReader::check(const WrapPlan& plan, const platform::File& mxf, u
     const uint64_t want = kElementHeaderSize + (values ? valueBytes : 0);
     return fileSize - p < want ? fileSize : p + want;
   };
-  bytes_.clear();
+  // bytes_ only grows: its bytes are overwritten by each read, never cleared.
+  size_t used = 0;
   bool shortened = false;
   for (size_t i = 0; i < n && !shortened;) {
     if (!inside(positions_[order_[i]])) {
@@ -246,9 +247,10 @@ int FrameElementReader::check(const WrapPlan& plan, const platform::File& mxf, u
       if (next - begin > kMaxReadTogether) break;
       end = next;
     }
-    const size_t base = bytes_.size();
+    const size_t base = used;
     const size_t want = static_cast<size_t>(end - begin);
-    bytes_.resize(base + want);
+    if (bytes_.size() < base + want) bytes_.resize(base + want);
+    used = base + want;
     const platform::IoResult got = mxf.read_at(begin, bytes_.data() + base, want);
     if (!got.ok()) return codes.readMxf;
     for (size_t m = i; m < j; ++m) {
