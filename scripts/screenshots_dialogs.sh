@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders the dialogs (analysis, wrap/export progress, export, settings, loudness progress and
-# result) and their message boxes in each of their states to PNG under build/screenshots/
+# result, the restore of the original audio) and their message boxes in each of their states to PNG under build/screenshots/
 # (offscreen, no display needed). Builds
 # the renderer first in the dev build. scripts/screenshots.sh calls it for the window's pictures.
 set -euo pipefail

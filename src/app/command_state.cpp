@@ -14,12 +14,14 @@ struct Facts {
   bool oneSelected;  // exactly one library file selected
   bool tracks;       // the loaded file has at least one track
   bool idle;         // no background job runs
+  bool undo;         // the last wrap of the loaded file completed and can be taken back
 };
 
 Facts facts_of(const APP_STATE_INFO& app) {
   return Facts{
-      app.mxfLoaded != 0, app.libraryShown != 0,  app.library.count > 0,     app.inSet != 0,
-      app.outSet != 0,    app.selectedCount == 1, app.existing_tracks() > 0, !app.jobRunning};
+      app.mxfLoaded != 0,  app.libraryShown != 0,  app.library.count > 0,     app.inSet != 0,
+      app.outSet != 0,     app.selectedCount == 1, app.existing_tracks() > 0, !app.jobRunning,
+      app.undoOffered != 0};
 }
 
 bool enabled(const Facts& f, int32_t id) {
@@ -65,6 +67,10 @@ bool enabled(const Facts& f, int32_t id) {
       return f.loaded && f.tracks && f.idle;
     case kCmdWavLoudness:
       return f.listShown && f.loaded && f.hasFiles && f.oneSelected && f.idle;
+    // The flag, not the journal on disk: the states are worked out after every change, and
+    // reading the journal is left to the command itself, which says when it has gone.
+    case kCmdUndo:
+      return f.loaded && f.undo && f.idle;
     default:
       return false;
   }

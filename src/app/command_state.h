@@ -1,6 +1,7 @@
 // Which commands and buttons are enabled, from the facts of the working set: a file is loaded
 // (L), the library list is shown (S), the library holds files (N), IN and OUT are set (I, O),
-// how many library files are selected and how many tracks exist. The window applies the result to
+// how many library files are selected, how many tracks exist, whether a job runs and whether
+// the last wrap can be taken back. The window applies the result to
 // every menu item, action and button after each change, and carries out a command (from a menu,
 // a key, a button, the context menu or a double click) only while it is enabled.
 #pragma once

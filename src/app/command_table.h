@@ -40,6 +40,7 @@ enum CommandId : int32_t {
   kCmdAbout = 104,
   kCmdLoudness = 32920,     // the loaded file over IN..OUT or the whole file
   kCmdWavLoudness = 32921,  // the one WAV/BWF file selected in the library list
+  kCmdUndo = 32922,         // restores the audio the last completed wrap overwrote
 };
 
 enum ButtonId : int32_t {
@@ -62,7 +63,7 @@ struct CommandInfo {
   std::string_view shortcut;
 };
 
-inline constexpr std::array<CommandInfo, 29> kCommands = {{
+inline constexpr std::array<CommandInfo, 30> kCommands = {{
     {kCmdLoadMxf, "MXFファイルをロード(&M)\tCtrl+O", "MXFファイルをロード(&M)", "Ctrl+O"},
     {kCmdUnloadMxf, "MXFファイルをアンロード(U)\tCtrl+U", "MXFファイルをアンロード(U)", "Ctrl+U"},
     {kCmdAddWav, "BWF(WAV)ファイルを追加(&J)\tCtrl+Shift+O", "WAVファイルを追加(&J)",
@@ -97,6 +98,8 @@ inline constexpr std::array<CommandInfo, 29> kCommands = {{
     {kCmdAbout, "バージョン情報(&A)\tCtrl + H", "", "Ctrl+H"},
     {kCmdLoudness, "ラウドネス測定(&N)", "", ""},
     {kCmdWavLoudness, "選択されたWAVのラウドネス測定(&V)", "WAVのラウドネス測定(&N)", ""},
+    // No key: the restore takes the wrap back for good, so it is chosen from the menu only.
+    {kCmdUndo, "元に戻す(&Z)", "", ""},
 }};
 
 // The command of `id`; null for an id that is not a command.
@@ -135,11 +138,11 @@ inline constexpr std::array<MenuItem, 10> kSortItems = {
     command(kCmdSortSampleRate), command(kCmdSortStart),    command(kCmdSortEnd),
     command(kCmdSortDuration),   command(kCmdSortCreated),  command(kCmdSortUpdated),
     command(kCmdSortSize)};
-inline constexpr std::array<MenuItem, 9> kFileItems = {command(kCmdLoadMxf), command(kCmdUnloadMxf),
-                                                       kSeparator,           command(kCmdAddWav),
-                                                       command(kCmdExport),  kSeparator,
-                                                       command(kCmdWrap),    kSeparator,
-                                                       command(kCmdExit)};
+inline constexpr std::array<MenuItem, 10> kFileItems = {
+    command(kCmdLoadMxf), command(kCmdUnloadMxf), kSeparator,
+    command(kCmdAddWav),  command(kCmdExport),    kSeparator,
+    command(kCmdWrap),    command(kCmdUndo),      kSeparator,
+    command(kCmdExit)};
 inline constexpr std::array<MenuItem, 13> kOperationItems = {
     command(kCmdSelectAll),
     command(kCmdToggleAllSwitches),

@@ -8,6 +8,8 @@ SettingsValues settings_values(const APP_STATE_INFO& app) {
   const uint32_t index = app.tracks.wavBufferIndex;
   values.wavBufferIndex = index < kWavBufferItems.size() ? static_cast<int32_t>(index)
                                                          : int32_t{kDefaultWavBufferIndex};
+  values.journalOn = app.journalOff == 0;
+  values.journalFolder = app.journalFolder;
   return values;
 }
 

@@ -1,10 +1,12 @@
 // The processing settings of the run (nothing is stored): ordinary file I/O instead of memory
-// mapping, and the position of the WAV file buffer size in its list. The window's settings form
+// mapping, the position of the WAV file buffer size in its list, and the undo journal (on or off,
+// and its folder). The window's settings form
 // shows these values and hands back what OK took.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/app_state.h"
@@ -30,12 +32,15 @@ inline constexpr uint32_t kDefaultWavBufferIndex = 4;
 struct SettingsValues {
   bool useFileApi = false;
   int32_t wavBufferIndex = kDefaultWavBufferIndex;  // the list item to select
+  bool journalOn = true;
+  std::string journalFolder;  // empty: beside the MXF file
 };
 SettingsValues settings_values(const APP_STATE_INFO& app);
 
 // OK: the check box becomes `useFileApi` and the selected item `wavBufferIndex`. With no item
 // selected (-1) or a position outside the list, the previous position stays. Cancel changes
-// nothing and needs no call.
+// nothing and needs no call. The journal's settings are taken by accept_journal_settings
+// (app/undo.h).
 void accept_settings(APP_STATE_INFO& app, bool useFileApi, int32_t selectedItem);
 
 }  // namespace tavrin::app

@@ -97,11 +97,12 @@ std::optional<Question> question_at_load(const APP_STATE_INFO& app) {
   const JournalFound journal = loaded_journal(app);
   if (journal.state != JournalState::kInterrupted) return std::nullopt;
   return Question{
-      UserMessage{platform::format(
-                      "%s\n\n途中で中断されたラッピング(%uフレーム)の記録があります。\n"
-                      "元の音声に戻しますか？",
-                      platform::file_name(app.mxfPath).c_str(), journal.header.job.totalFrames),
-                  kCaption, MessageIcon::kWarning, true},
+      UserMessage{
+          platform::format("%s\n%s\n\n途中で中断されたラッピング(%uフレーム)の記録があります。\n"
+                           "元の音声に戻しますか？",
+                           platform::file_name(app.mxfPath).c_str(),
+                           interrupted_wrap_line(journal).c_str(), journal.header.job.totalFrames),
+          kCaption, MessageIcon::kWarning, true},
       true};
 }
 
@@ -174,18 +175,34 @@ UndoOutcome undo_file(const std::string& path, const std::string& folder) {
   return outcome;
 }
 
+void finish_undo(APP_STATE_INFO& app, const UndoOutcome& outcome) {
+  // A journal that has gone leaves nothing to take back; any other refusal may be tried again
+  // once its cause is mended (a file opened elsewhere, a folder offline).
+  if (outcome.result.fault == UndoFault::kNoJournal) app.undoOffered = 0;
+  if (!outcome.restored) return;
+  app.undoOffered = 0;
+  // The restore is this program's own change: the next job must not take it for another's.
+  platform::DirectoryRecord record;
+  if (app.loadedFile.known && platform::stat_file(app.mxfPath, &record).ok()) {
+    app.loadedFile.size = record.size;
+    app.loadedFile.lastWrite = record.lastWrite;
+  }
+}
+
 UndoOutcome undo_last_wrap(APP_STATE_INFO& app) {
   UndoOutcome outcome = undo_file(app.mxfPath, app.journalFolder);
-  if (outcome.restored) {
-    app.undoOffered = 0;
-    // The restore is this program's own change: the next job must not take it for another's.
-    platform::DirectoryRecord record;
-    if (app.loadedFile.known && platform::stat_file(app.mxfPath, &record).ok()) {
-      app.loadedFile.size = record.size;
-      app.loadedFile.lastWrite = record.lastWrite;
-    }
-  }
+  finish_undo(app, outcome);
   return outcome;
+}
+
+BackgroundJob start_undo(const APP_STATE_INFO& app,
+                         std::function<void(const UndoOutcome&)> finished) {
+  // The worker gets copies: the working set is not touched until the caller has joined it.
+  return BackgroundJob(
+      std::thread([path = app.mxfPath, folder = app.journalFolder, finished = std::move(finished)] {
+        const UndoOutcome outcome = undo_file(path, folder);
+        if (finished) finished(outcome);
+      }));
 }
 
 std::optional<UserMessage> discard_loaded_journal(APP_STATE_INFO& app) {
@@ -200,6 +217,10 @@ std::optional<UserMessage> discard_loaded_journal(APP_STATE_INFO& app) {
 void accept_journal_settings(APP_STATE_INFO& app, bool journalOn, const std::string& folder) {
   app.journalOff = journalOn ? 0 : 1;
   app.journalFolder = folder;
+}
+
+std::string journal_folder_text(const std::string& folder) {
+  return folder.empty() ? std::string(kJournalBesideFile) : folder;
 }
 
 }  // namespace tavrin::app

@@ -6,11 +6,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/app_state.h"
+#include "app/background_job.h"
 #include "jobs/runner.h"
 #include "wav/user_message.h"
 #include "wrap/undo_restore.h"
@@ -21,6 +23,18 @@ inline constexpr std::string_view kUndoCommandText = "元に戻す";
 inline constexpr std::string_view kJournalCheckText =
     "ラッピング前の音声を記録して元に戻せるようにする";
 inline constexpr std::string_view kJournalFolderLabel = "記録の保存先";
+// The settings dialog's group of the journal, the folder shown when none is chosen, the buttons
+// beside it and the folder browser's title.
+inline constexpr std::string_view kJournalGroupTitle = "元に戻す";
+inline constexpr std::string_view kJournalBesideFile = "MXFファイルと同じフォルダー";
+inline constexpr std::string_view kJournalFolderBrowse = "参照...";
+inline constexpr std::string_view kJournalFolderReset = "既定に戻す";
+inline constexpr std::string_view kJournalFolderTitle = "元に戻すための記録の保存先";
+// The small dialog while a file is being restored, and the status bar then.
+inline constexpr std::string_view kUndoDialogTitle = "元に戻す";
+inline constexpr std::string_view kUndoRunningText = "元の音声に戻しています...";
+inline constexpr std::string_view kUndoRunningStatus = "元に戻しています...";
+inline constexpr std::string_view kUndoDoneStatus = "元に戻しました";
 
 // Where the journal of the loaded file is (or will be) written.
 std::string journal_folder(const APP_STATE_INFO& app);
@@ -52,7 +66,8 @@ struct Question {
 std::optional<Question> after_wrap(APP_STATE_INFO& app, const jobs::JobMessage& final);
 
 // After a load: a journal of a job cut off asks whether to restore the original audio (Yes/No,
-// Yes preselected).
+// Yes preselected). The question also carries the "interrupted wrap of N frames" line the
+// command line's report gives.
 std::optional<Question> question_at_load(const APP_STATE_INFO& app);
 
 // "元に戻す" in the ファイル menu: a file is loaded and its last wrap completed in this session
@@ -69,6 +84,15 @@ struct UndoOutcome {
 UndoOutcome undo_last_wrap(APP_STATE_INFO& app);
 UndoOutcome undo_file(const std::string& path, const std::string& folder);
 
+// The same restore of the loaded file as a background job, for the window: the worker restores
+// the file without touching the working set and hands the outcome to `finished` (on the worker
+// thread, as its last act); the caller joins the job and then takes the outcome into the working
+// set with finish_undo on its own thread (a restore, or a journal found gone, ends "元に戻す").
+// undo_last_wrap is the two in one.
+BackgroundJob start_undo(const APP_STATE_INFO& app,
+                         std::function<void(const UndoOutcome&)> finished);
+void finish_undo(APP_STATE_INFO& app, const UndoOutcome& outcome);
+
 // Removes the journal of the loaded file (the journal of a job cut off first).
 std::optional<UserMessage> discard_loaded_journal(APP_STATE_INFO& app);
 
@@ -77,5 +101,7 @@ std::string undo_result_text(const std::string& mxfName, const UndoResult& resul
 
 // The settings of the journal: on or off, and the folder (empty: beside the MXF file).
 void accept_journal_settings(APP_STATE_INFO& app, bool journalOn, const std::string& folder);
+// The folder as the settings dialog shows it: the chosen folder, or kJournalBesideFile.
+std::string journal_folder_text(const std::string& folder);
 
 }  // namespace tavrin::app

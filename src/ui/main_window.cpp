@@ -323,6 +323,8 @@ void MainWindow::command(int commandId) {
       return measure_loudness();
     case app::kCmdWavLoudness:
       return measure_library_loudness();
+    case app::kCmdUndo:
+      return restore_original_audio();
     default:
       for (int32_t id : app::kSortCommandByColumn) {
         if (id == commandId) return sort_by(commandId);

@@ -26,6 +26,7 @@ class EntryField;
 class LibraryModel;
 class LibraryView;
 class PictureButton;
+class ProgressDialog;
 class TrackView;
 
 class MessagePresenter;
@@ -73,6 +74,10 @@ class MainWindow : public QMainWindow {
   QString status_text(int part) const;
   app::APP_STATE_INFO& state() { return app_; }
 
+  // A test seam: called with the progress dialog of each wrapping job before the job starts
+  // (tests give it a job control double). Empty in the program.
+  std::function<void(ProgressDialog&)> beforeWrap;
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -118,6 +123,7 @@ class MainWindow : public QMainWindow {
   void show_about();
   void show_settings();
   void run_wrap();
+  void restore_original_audio();
   void run_export();
   void measure_loudness();
   void measure_library_loudness();

@@ -20,6 +20,7 @@
 #include "app/mxf_loading.h"
 #include "app/track_assignment.h"
 #include "app/track_selection.h"
+#include "app/undo.h"
 #include "platform/paths.h"
 #include "ui/analysis_dialog.h"
 #include "ui/dialog_context.h"
@@ -33,6 +34,7 @@
 #include "ui/progress_dialog.h"
 #include "ui/settings_dialog.h"
 #include "ui/track_view.h"
+#include "ui/undo_dialog.h"
 #include "ui/window_controls.h"
 #include "ui/window_pictures.h"
 #include "wav/wav_sort.h"
@@ -66,6 +68,11 @@ void MainWindow::load_path(const QString& path, int origin) {
   model_->reload();
   trackView_->relayout();
   refresh();
+  // A wrap of this file that was cut off left its journal: restore now or leave it.
+  if (app_.mxfLoaded == 0) return;
+  if (const std::optional<app::Question> question = app::question_at_load(app_)) {
+    if (ask(question->message)) restore_original_audio();
+  }
 }
 
 void MainWindow::run_analysis_dialog() {
@@ -333,7 +340,7 @@ void MainWindow::show_about() {
 namespace tavrin::ui {
 
 void MainWindow::show_settings() {
-  SettingsDialog dialog(app_, this);
+  SettingsDialog dialog(app_, this, &presenter_);
   dialog.exec();
 }
 
@@ -345,7 +352,21 @@ void MainWindow::run_wrap() {
   show_messages(check.messages);
   if (!check.start) return;
   ProgressDialog dialog(dialog_context(), jobs::JobKind::kWrapping, this);
+  if (beforeWrap) beforeWrap(dialog);
   dialog.run();
+  if (!dialog.final_message()) return;  // refused before it started
+  // The job is over and joined: a cancelled or failed wrap offers its restore, a completed one
+  // makes "元に戻す" available.
+  if (const std::optional<app::Question> offer = app::after_wrap(app_, *dialog.final_message())) {
+    refresh();
+    if (ask(offer->message)) restore_original_audio();
+  }
+}
+
+void MainWindow::restore_original_audio() {
+  close_entry(0);
+  close_entry(1);
+  run_undo_dialog(dialog_context(), this);
 }
 
 void MainWindow::run_export() {

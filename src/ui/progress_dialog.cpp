@@ -76,6 +76,7 @@ void ProgressDialog::run() {
   app::APP_STATE_INFO& app = context_.app;
   control_.reset();
   ended_ = false;
+  final_.reset();
   moment_ = app::ProgressMoment::kStart;
   platform::JobControl& control = jobControl != nullptr ? *jobControl : control_;
   auto observer =
@@ -122,6 +123,7 @@ void ProgressDialog::cancel() {
 
 void ProgressDialog::finish(const jobs::JobMessage& final) {
   timer_.stop();
+  final_ = final;
   const uint32_t framesDone = control_.done();
   enter(final.kind == jobs::JobMessageKind::kSucceeded ? app::ProgressMoment::kFinished
                                                        : app::ProgressMoment::kEnded);

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <optional>
 
 #include "app/background_job.h"
 #include "app/progress_dialog.h"
@@ -45,6 +46,8 @@ class ProgressDialog : public QDialog {
   QProgressBar* progressBar() const { return bar_; }
   QPushButton* button() const { return button_; }
   app::ProgressMoment moment() const { return moment_; }
+  // The job's final message once run() has returned; nothing when the job was refused.
+  const std::optional<jobs::JobMessage>& final_message() const { return final_; }
 
   // Brings the texts up to date (the timer does it every 200 ms).
   void refresh();
@@ -68,6 +71,7 @@ class ProgressDialog : public QDialog {
   app::BackgroundJob job_;
   app::ProgressMoment moment_ = app::ProgressMoment::kStart;
   bool ended_ = false;
+  std::optional<jobs::JobMessage> final_;
   QTimer timer_;
   QLabel* file_ = nullptr;
   QLabel* in_ = nullptr;

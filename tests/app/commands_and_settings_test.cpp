@@ -9,6 +9,7 @@
 #include "app/command_table.h"
 #include "app/list_selection.h"
 #include "app/settings.h"
+#include "app/undo.h"
 #include "app_test_support.h"
 #include "wav/wav_sort.h"
 
@@ -118,6 +119,27 @@ const StateCase kStates[] = {
      false},
     {"track view, one file selected", [](APP_STATE_INFO& app) { with_files(app, {1}, false); },
      kLoadedTrackView, kLoadedButtons, true, false},
+    // "元に戻す" after a completed wrap, while no other job runs; a flag left from an unloaded
+    // file enables nothing.
+    {"loaded, last wrap completed",
+     [](APP_STATE_INFO& app) {
+       loaded(app);
+       app.undoOffered = 1;
+     },
+     with(kLoadedTrackView, {kCmdUndo}), kLoadedButtons, true, false},
+    {"loaded, last wrap completed, a job running",
+     [](APP_STATE_INFO& app) {
+       loaded(app);
+       app.undoOffered = 1;
+       app.jobRunning = true;
+     },
+     without(kLoadedTrackView, kCmdLoudness), kLoadedButtons, true, false},
+    {"empty with a stale undo flag",
+     [](APP_STATE_INFO& app) { app.undoOffered = 1; },
+     with(kAlways, {kCmdLoadMxf}),
+     {kButtonLoad},
+     false,
+     false},
     {"loaded without tracks",
      [](APP_STATE_INFO& app) {
        load_without_file(app, 0);
@@ -177,14 +199,16 @@ TEST(CommandTable, TheMainMenuHoldsEveryCommandOnceWithItsOwnText) {
     EXPECT_EQ(item->text, find_command(item->id)->menuText);
   }
   for (const CommandInfo& command : kCommands) EXPECT_EQ(seen[command.id], 1) << command.id;
-  EXPECT_EQ(order, (std::vector<int32_t>{32843, 32856, 32800, 32794, 32793, 105,   32799, 32897,
-                                         32911, 32831, 32832, 32797, 32868, 32869, 32870, 32871,
-                                         32872, 32882, 32873, 32874, 32875, 32876, 32884, 32795,
-                                         32815, 32920, 32921, 32889, 104}));
-  // The file menu's separators: after the unload, after the export, before the exit.
+  EXPECT_EQ(order, (std::vector<int32_t>{32843, 32856, 32800, 32794, 32793, 32922, 105,   32799,
+                                         32897, 32911, 32831, 32832, 32797, 32868, 32869, 32870,
+                                         32871, 32872, 32882, 32873, 32874, 32875, 32876, 32884,
+                                         32795, 32815, 32920, 32921, 32889, 104}));
+  // The file menu's separators: after the unload, after the export, before the exit; "元に戻す"
+  // right under the wrap it takes back.
   const std::span<const MenuItem> file = kMainMenu[0].items;
-  ASSERT_EQ(file.size(), 9u);
-  for (const size_t i : {2u, 5u, 7u}) EXPECT_EQ(file[i].kind, MenuItemKind::kSeparator) << i;
+  ASSERT_EQ(file.size(), 10u);
+  for (const size_t i : {2u, 5u, 8u}) EXPECT_EQ(file[i].kind, MenuItemKind::kSeparator) << i;
+  EXPECT_EQ(menu_label(file[7].text), "元に戻す(&Z)");
   EXPECT_EQ(kMainMenu[1].items[6].text, "WAVファイルのソート");
   // The loudness commands close the operation menu after a separator.
   const std::span<const MenuItem> operation = kMainMenu[1].items;
@@ -250,6 +274,26 @@ TEST(Settings, OkTakesTheFormCancelAndAnEmptySelectionKeepTheBuffer) {
   APP_STATE_INFO next;
   EXPECT_EQ(settings_values(next).wavBufferIndex, 4);
   EXPECT_FALSE(settings_values(next).useFileApi);
+}
+
+TEST(Settings, TheJournalIsOnBesideTheFileUntilTheFormSaysOtherwise) {
+  APP_STATE_INFO app;
+  SettingsValues values = settings_values(app);
+  EXPECT_TRUE(values.journalOn);
+  EXPECT_EQ(values.journalFolder, "");
+  EXPECT_EQ(journal_folder_text(values.journalFolder), "MXFファイルと同じフォルダー");
+
+  accept_journal_settings(app, false, "/journals");
+  values = settings_values(app);
+  EXPECT_FALSE(values.journalOn);
+  EXPECT_EQ(values.journalFolder, "/journals");
+  EXPECT_EQ(journal_folder_text(values.journalFolder), "/journals");
+  // The other settings leave the journal's alone.
+  accept_settings(app, true, 2);
+  EXPECT_FALSE(settings_values(app).journalOn);
+  accept_journal_settings(app, true, "");
+  EXPECT_TRUE(settings_values(app).journalOn);
+  EXPECT_EQ(app.journalFolder, "");
 }
 
 }  // namespace

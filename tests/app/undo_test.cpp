@@ -131,6 +131,16 @@ TEST_F(UndoAppTest, UndoCommandAfterACompletedWrapUntilAnotherLoadOrWrap) {
   EXPECT_TRUE(undo_last_wrap(app).restored);
   EXPECT_EQ(test::read_file(path), afterFirst);
 
+  // A journal removed behind the program's back: the command says so once and goes away.
+  ASSERT_EQ(wrap(none).kind, jobs::JobMessageKind::kSucceeded);
+  after_wrap(app, {jobs::JobMessageKind::kSucceeded, 0, {}, {}});
+  ASSERT_TRUE(undo_available(app));
+  ASSERT_TRUE(discard_journal(app.mxfPath, app.journalFolder).ok());
+  const UndoOutcome gone = undo_last_wrap(app);
+  EXPECT_FALSE(gone.restored);
+  EXPECT_EQ(gone.message.icon, MessageIcon::kError);
+  EXPECT_EQ(app.undoOffered, 0);
+
   // Switched off: no journal, nothing to take back.
   accept_journal_settings(app, false, "");
   ASSERT_EQ(wrap(none).kind, jobs::JobMessageKind::kSucceeded);
@@ -167,8 +177,8 @@ TEST_F(UndoAppTest, AJobKilledMidwayIsFoundAtLoadRefusesTheNextWrapAndYesRestore
   ASSERT_TRUE(question);
   EXPECT_TRUE(question->defaultYes);
   EXPECT_EQ(question->message.text,
-            "clip.mxf\n\n途中で中断されたラッピング(34フレーム)の記録があります。\n"
-            "元の音声に戻しますか？");
+            "clip.mxf\ninterrupted wrap of 34 frames\n\n"
+            "途中で中断されたラッピング(34フレーム)の記録があります。\n元の音声に戻しますか？");
   EXPECT_EQ(interrupted_wrap_line(loaded_journal(app)), "interrupted wrap of 34 frames");
 
   CancelAtFrame none;
@@ -178,9 +188,17 @@ TEST_F(UndoAppTest, AJobKilledMidwayIsFoundAtLoadRefusesTheNextWrapAndYesRestore
             std::string::npos);
   EXPECT_EQ(test::read_file(path), killed);
 
-  ASSERT_TRUE(undo_last_wrap(app).restored);
+  // Yes, as the window does it: the restore on a worker, then its outcome taken in on this
+  // thread.
+  UndoOutcome outcome;
+  BackgroundJob restore = start_undo(app, [&](const UndoOutcome& o) { outcome = o; });
+  ASSERT_TRUE(restore.started());
+  restore.join();
+  ASSERT_TRUE(outcome.restored) << outcome.message.text;
   EXPECT_EQ(test::read_file(path), original);
+  finish_undo(app, outcome);
   EXPECT_FALSE(question_at_load(app));
+  EXPECT_FALSE(check_loaded_file(app));  // the restore does not count as another's change
 }
 
 TEST_F(UndoAppTest, AJournalFolderThatDoesNotExistRefusesBeforeAnythingIsWritten) {

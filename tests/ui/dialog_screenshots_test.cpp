@@ -1,7 +1,8 @@
 // Renders every dialog in each of its states to PNG for a look by eye: the analysis dialog
 // (as it opens, timecode check, skip asked, ended), the progress dialog (wrapping, cancelling,
 // finished, stopped; export), the export dialog (empty, filled, entry field open, last page), the
-// settings dialog, the loudness measurement (progress, result table under two targets) and the
+// settings dialog, the loudness measurement (progress, result table under two targets), the
+// restore after a stopped wrap (its question, the dialog while it runs, its result) and the
 // message boxes of the dialogs. The files go to $TAVRIN_SCREENSHOT_DIR
 // (scripts/screenshots_dialogs.sh), otherwise to a scratch folder; each must be a real picture.
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include "app/mxf_loading.h"
 #include "app/track_assignment.h"
 #include "app/track_switches.h"
+#include "app/undo.h"
 #include "support/dialog_session.h"
 #include "support/loudness_signals.h"
 #include "support/modal.h"
@@ -31,6 +33,7 @@
 #include "ui/progress_dialog.h"
 #include "ui/settings_dialog.h"
 #include "ui/track_button.h"
+#include "ui/undo_dialog.h"
 
 using tavrin::UserMessage;
 using tavrin::jobs::JobKind;
@@ -281,7 +284,39 @@ class DialogScreenshots : public QObject {
     shots().take(&r, "loudness_result_ebu");
   }
 
-  void everyPictureWasTaken() { QCOMPARE(shots().count(), 26); }
+  // A wrap stopped after 5 frames: the restore offered, the small dialog of the restore, and its
+  // result.
+  void undoAfterAStoppedWrap() {
+    DialogSession s;
+    prepare_wrap(s);
+    std::optional<tavrin::jobs::JobMessage> final;
+    {
+      ProgressDialog p(s.context(), JobKind::kWrapping, &s.owner);
+      HoldingControl stopAt5(p.control(), UINT32_MAX, 5);
+      p.jobControl = &stopAt5;
+      p.run();
+      final = p.final_message();
+    }
+    QVERIFY(final.has_value());
+    const std::optional<tavrin::app::Question> offer = tavrin::app::after_wrap(s.app, *final);
+    QVERIFY(offer.has_value());
+    const auto question = make_message_box(&s.owner, offer->message);
+    question->show();
+    shots().take(question.get(), "undo_box_restore_question");
+    question->hide();
+    UndoDialog d(s.context(), &s.owner);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    shots().take(&d, "undo_running");
+    s.presenter.onShow = [&](const UserMessage& m) {
+      const auto box = make_message_box(&s.owner, m);
+      box->show();
+      shots().take(box.get(), "undo_box_restored");
+    };
+    QVERIFY(d.run().restored);
+  }
+
+  void everyPictureWasTaken() { QCOMPARE(shots().count(), 29); }
 };
 
 QTEST_MAIN(DialogScreenshots)

@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "app/app_state.h"
 #include "support/modal.h"
+#include "support/scripted_presenter.h"
 #include "ui/settings_dialog.h"
 
 using tavrin::app::APP_STATE_INFO;
@@ -91,6 +93,57 @@ class SettingsDialogTest : public QObject {
     dialog.bufferList()->setCurrentIndex(-1);
     dialog.accept();
     QCOMPARE(app.tracks.wavBufferIndex, 7u);
+  }
+
+  // The journal: on and beside the MXF file by default; the folder comes from the folder browser
+  // (opened where the journal would go), "既定に戻す" goes back to beside the file; OK applies
+  // both, キャンセル neither.
+  void theJournalIsOnByDefaultAndItsFolderIsChosenThroughTheBrowser() {
+    APP_STATE_INFO app;
+    app.mxfPath = "/media/show/PROG.mxf";
+    tavrin::test::ScriptedPresenter presenter;
+    {
+      SettingsDialog dialog(app, nullptr, &presenter);
+      QCOMPARE(dialog.findChildren<QGroupBox*>().at(1)->title(), QStringLiteral("元に戻す"));
+      QCOMPARE(dialog.journalBox()->text(),
+               QStringLiteral("ラッピング前の音声を記録して元に戻せるようにする"));
+      QVERIFY(dialog.journalBox()->isChecked());
+      QCOMPARE(dialog.journalFolderField()->text(), QStringLiteral("MXFファイルと同じフォルダー"));
+      QVERIFY(dialog.journalFolderField()->isReadOnly());
+      presenter.folders = {std::nullopt, std::string("/journals")};
+      QTest::mouseClick(dialog.journalFolderButton(), Qt::LeftButton);  // cancelled
+      QCOMPARE(dialog.journalFolderField()->text(), QStringLiteral("MXFファイルと同じフォルダー"));
+      QTest::mouseClick(dialog.journalFolderButton(), Qt::LeftButton);
+      QCOMPARE(dialog.journalFolderField()->text(), QStringLiteral("/journals"));
+      QCOMPARE(presenter.folderStarts, (std::vector<std::string>{"/media/show", "/media/show"}));
+      dialog.journalBox()->setChecked(false);
+      dialog.reject();
+    }
+    QCOMPARE(app.journalOff, uint8_t{0});
+    QCOMPARE(app.journalFolder, std::string());
+    {
+      SettingsDialog dialog(app, nullptr, &presenter);
+      presenter.folders = {std::string("/journals")};
+      QTest::mouseClick(dialog.journalFolderButton(), Qt::LeftButton);
+      dialog.journalBox()->setChecked(false);
+      dialog.accept();
+    }
+    QCOMPARE(app.journalOff, uint8_t{1});
+    QCOMPARE(app.journalFolder, std::string("/journals"));
+    {
+      SettingsDialog dialog(app, nullptr, &presenter);
+      QVERIFY(!dialog.journalBox()->isChecked());
+      QCOMPARE(dialog.journalFolderField()->text(), QStringLiteral("/journals"));
+      presenter.folders = {std::nullopt};
+      QTest::mouseClick(dialog.journalFolderButton(), Qt::LeftButton);
+      QCOMPARE(presenter.folderStarts.back(), std::string("/journals"));
+      QTest::mouseClick(dialog.journalFolderResetButton(), Qt::LeftButton);
+      QCOMPARE(dialog.journalFolderField()->text(), QStringLiteral("MXFファイルと同じフォルダー"));
+      dialog.journalBox()->setChecked(true);
+      dialog.accept();
+    }
+    QCOMPARE(app.journalOff, uint8_t{0});
+    QCOMPARE(app.journalFolder, std::string());
   }
 
   void opensModalAndCentredOverItsOwner() {

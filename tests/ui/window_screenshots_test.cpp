@@ -1,9 +1,12 @@
 // Renders the main window in the states an operator meets to PNG files: empty; a file of 8 tracks
 // loaded; 24 tracks scrolled to the end; the library list with three files, one selected; a
-// stereo pair assigned and one track OFF; the IN entry open. The files go to the folder named by
+// stereo pair assigned and one track OFF; the IN entry open; the ファイル menu open after a
+// completed wrap, with "元に戻す" enabled. The files go to the folder named by
 // TAVRIN_SCREENSHOT_DIR (scripts/screenshots.sh sets it) or a temporary one; each picture is
 // checked to have the window's size.
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 #include "app/command_table.h"
@@ -113,6 +116,31 @@ class WindowScreenshots : public QObject {
     fill_panel_facts(app);
     render(app, "window_in_entry_open", 1400, 900,
            [](ui::MainWindow& window) { window.run_command(app::kCmdSetIn); });
+  }
+
+  // The menu is a window of its own: it is grabbed by itself.
+  void fileMenuAfterACompletedWrap() {
+    app::APP_STATE_INFO app;
+    test::fake_loaded_file(app, 8, "/media/programme/PGM_2024_0517_final.mxf");
+    fill_panel_facts(app);
+    app.inSet = app.outSet = 1;
+    app.undoOffered = 1;
+    test::ScriptedPresenter presenter;
+    ui::MainWindow window(app, presenter, no_prompts());
+    window.resize(1400, 900);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.refresh();
+    QVERIFY(window.action(app::kCmdUndo)->isEnabled());
+    QMenu* menu = window.menuBar()->actions().at(0)->menu();
+    menu->popup(window.mapToGlobal(QPoint(0, window.menuBar()->height())));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    menu->setActiveAction(window.action(app::kCmdUndo));
+    QTest::qWait(20);
+    const QImage image = menu->grab().toImage();
+    QVERIFY(image.width() > 50 && image.height() > 50);
+    QVERIFY(image.save(folder_ + QStringLiteral("/window_file_menu_undo.png")));
+    menu->hide();
   }
 
  private:
