@@ -32,6 +32,20 @@ struct LoadedFileStamp {
   uint64_t inode = 0;
 };
 
+// What the file and its journal were when the last wrapping job started, to tell the journal
+// that job wrote from one an earlier job left: the file's stamp as the job's journal records it,
+// and the identity of the journal file already there (none when `journalBefore` is false).
+struct WrapStartMark {
+  bool taken = false;
+  uint64_t size = 0;
+  platform::FileTime lastWrite;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool journalBefore = false;
+  uint64_t journalDevice = 0;
+  uint64_t journalInode = 0;
+};
+
 struct APP_STATE_INFO {
   MxfRecords records;
   WAV_LIBRARY library;
@@ -74,9 +88,13 @@ struct APP_STATE_INFO {
   // The undo journal of wrapping jobs: written unless switched off, in `journalFolder` or, when
   // that is empty, beside the MXF file. `undoOffered`: the last wrap of the loaded file completed
   // and may be taken back ("元に戻す"), until another file is loaded or another wrap runs.
+  // `journalKept`: a journal of the loaded file was on disk when last looked at (at load, after a
+  // wrap, an undo or a discard), so its journal may be discarded.
   uint8_t journalOff = 0;
   std::string journalFolder;
   uint8_t undoOffered = 0;
+  uint8_t journalKept = 0;
+  WrapStartMark wrapStart;
 
   std::string trackLabelPrefix = "Track-";
   std::string desktopPath;

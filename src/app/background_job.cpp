@@ -43,6 +43,7 @@ BackgroundJob start_processing(APP_STATE_INFO& app, jobs::JobKind kind,
       return BackgroundJob(std::move(*refusal));
     }
     app.undoOffered = 0;  // the journal of the last wrap is about to be replaced
+    mark_wrap_start(app);
   }
   app.jobKind = kind;
   const jobs::JobRequest request = processing_request(app, kind, control);

@@ -15,13 +15,14 @@ struct Facts {
   bool tracks;       // the loaded file has at least one track
   bool idle;         // no background job runs
   bool undo;         // the last wrap of the loaded file completed and can be taken back
+  bool journal;      // a journal of the loaded file was found when last looked at
 };
 
 Facts facts_of(const APP_STATE_INFO& app) {
   return Facts{
-      app.mxfLoaded != 0,  app.libraryShown != 0,  app.library.count > 0,     app.inSet != 0,
-      app.outSet != 0,     app.selectedCount == 1, app.existing_tracks() > 0, !app.jobRunning,
-      app.undoOffered != 0};
+      app.mxfLoaded != 0,   app.libraryShown != 0,  app.library.count > 0,     app.inSet != 0,
+      app.outSet != 0,      app.selectedCount == 1, app.existing_tracks() > 0, !app.jobRunning,
+      app.undoOffered != 0, app.journalKept != 0};
 }
 
 bool enabled(const Facts& f, int32_t id) {
@@ -71,6 +72,8 @@ bool enabled(const Facts& f, int32_t id) {
     // reading the journal is left to the command itself, which says when it has gone.
     case kCmdUndo:
       return f.loaded && f.undo && f.idle;
+    case kCmdDiscardJournal:
+      return f.loaded && f.journal && f.idle;
     default:
       return false;
   }

@@ -38,9 +38,10 @@ enum CommandId : int32_t {
   kCmdSetOut = 32815,
   kCmdSettings = 32889,
   kCmdAbout = 104,
-  kCmdLoudness = 32920,     // the loaded file over IN..OUT or the whole file
-  kCmdWavLoudness = 32921,  // the one WAV/BWF file selected in the library list
-  kCmdUndo = 32922,         // restores the audio the last completed wrap overwrote
+  kCmdLoudness = 32920,        // the loaded file over IN..OUT or the whole file
+  kCmdWavLoudness = 32921,     // the one WAV/BWF file selected in the library list
+  kCmdUndo = 32922,            // restores the audio the last completed wrap overwrote
+  kCmdDiscardJournal = 32923,  // removes the undo journal of the loaded file
 };
 
 enum ButtonId : int32_t {
@@ -63,7 +64,7 @@ struct CommandInfo {
   std::string_view shortcut;
 };
 
-inline constexpr std::array<CommandInfo, 30> kCommands = {{
+inline constexpr std::array<CommandInfo, 31> kCommands = {{
     {kCmdLoadMxf, "MXFファイルをロード(&M)\tCtrl+O", "MXFファイルをロード(&M)", "Ctrl+O"},
     {kCmdUnloadMxf, "MXFファイルをアンロード(U)\tCtrl+U", "MXFファイルをアンロード(U)", "Ctrl+U"},
     {kCmdAddWav, "BWF(WAV)ファイルを追加(&J)\tCtrl+Shift+O", "WAVファイルを追加(&J)",
@@ -100,6 +101,7 @@ inline constexpr std::array<CommandInfo, 30> kCommands = {{
     {kCmdWavLoudness, "選択されたWAVのラウドネス測定(&V)", "WAVのラウドネス測定(&N)", ""},
     // No key: the restore takes the wrap back for good, so it is chosen from the menu only.
     {kCmdUndo, "元に戻す(&Z)", "", ""},
+    {kCmdDiscardJournal, "元に戻すための記録を破棄(&D)", "", ""},
 }};
 
 // The command of `id`; null for an id that is not a command.
@@ -138,11 +140,11 @@ inline constexpr std::array<MenuItem, 10> kSortItems = {
     command(kCmdSortSampleRate), command(kCmdSortStart),    command(kCmdSortEnd),
     command(kCmdSortDuration),   command(kCmdSortCreated),  command(kCmdSortUpdated),
     command(kCmdSortSize)};
-inline constexpr std::array<MenuItem, 10> kFileItems = {
+inline constexpr std::array<MenuItem, 11> kFileItems = {
     command(kCmdLoadMxf), command(kCmdUnloadMxf), kSeparator,
     command(kCmdAddWav),  command(kCmdExport),    kSeparator,
-    command(kCmdWrap),    command(kCmdUndo),      kSeparator,
-    command(kCmdExit)};
+    command(kCmdWrap),    command(kCmdUndo),      command(kCmdDiscardJournal),
+    kSeparator,           command(kCmdExit)};
 inline constexpr std::array<MenuItem, 13> kOperationItems = {
     command(kCmdSelectAll),
     command(kCmdToggleAllSwitches),

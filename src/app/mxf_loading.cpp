@@ -1,5 +1,6 @@
 #include "app/mxf_loading.h"
 
+#include "app/undo.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -24,6 +25,13 @@ void clear_ranges(APP_STATE_INFO& app) {
 platform::File open_mxf_for_analysis(const std::string& path, platform::Status* status) {
   return platform::File::open(path, platform::Access::kReadExisting, platform::Sharing::kNone,
                               status);
+}
+
+UserMessage mxf_in_use_message(const std::string& path) {
+  return UserMessage{platform::file_name(path) +
+                         "\n\nこのMXFファイルは他のジョブが使用中です。\n"
+                         "そのジョブが終わってから、もう一度実行して下さい。",
+                     kDisplayName, MessageIcon::kWarning, false};
 }
 
 LoadStart begin_load(APP_STATE_INFO& app, const std::string& path, LoadOrigin origin) {
@@ -86,11 +94,13 @@ void complete_load(APP_STATE_INFO& app) {
     app.tracks.exportMark[t] = value;
   }
   app.mxfLoaded = 1;
+  note_journal(app);
 }
 
 void unload(APP_STATE_INFO& app) {
   app.mxfHandle = platform::File();
   app.undoOffered = 0;
+  app.journalKept = 0;
   app.libraryShown = 0;
   clear_wav_library(app.library, app.libraryView);
   app.inSet = 0;

@@ -28,6 +28,10 @@ inline constexpr const char* kMxfFilterPattern = "*.mxf";
 // Opens the MXF file as the analysis needs it: read only, existing files only, no sharing.
 platform::File open_mxf_for_analysis(const std::string& path, platform::Status* status);
 
+// The refusal of a wrapping or export job whose MXF file another job is using (its lock is held
+// elsewhere), with the file's name (no folder).
+UserMessage mxf_in_use_message(const std::string& path);
+
 // The first half of a load. Refused (information) while a file is loaded:
 // "MXFファイルはすでにロード されています。…" with caption "MXF Tavrin" from the menu,
 // "MXFファイルのロード" from a drop. A file that cannot be opened gives the error box of its origin

@@ -40,12 +40,20 @@ std::string interrupted_wrap_line(const JournalFound& journal) {
   return platform::format("interrupted wrap of %u frames", journal.header.job.totalFrames);
 }
 
+void note_journal(APP_STATE_INFO& app) {
+  app.journalKept = loaded_journal(app).state != JournalState::kNone ? 1 : 0;
+}
+
 std::optional<UserMessage> check_journal_before_wrap(APP_STATE_INFO& app) {
   const std::string name = platform::file_name(app.mxfPath);
   const JournalFound journal = loaded_journal(app);
   if (journal.state == JournalState::kInterrupted) {
+    // Found again here (the journal may have appeared after the load): the way out stays open.
+    app.journalKept = 1;
     return plain(platform::format("%s\n\n中断されたラッピング(%uフレーム)の記録が残っています。\n"
-                                  "元に戻すか、記録を破棄してからラッピングしてください。",
+                                  "元に戻すか、記録を破棄してからラッピングしてください。\n"
+                                  "(記録の破棄: ファイル メニューの「元に戻すための記録を破棄」、"
+                                  "コマンドラインでは --discard-journal)",
                                   name.c_str(), journal.header.job.totalFrames),
                  MessageIcon::kWarning);
   }
@@ -73,14 +81,66 @@ std::optional<UserMessage> journal_space_refusal(const std::string& mxfName, uin
                MessageIcon::kError);
 }
 
+void mark_wrap_start(APP_STATE_INFO& app) {
+  WrapStartMark mark;
+  platform::DirectoryRecord record;
+  {
+    // Taken as the job's journal takes it: through the open file, its node as file_node gives it.
+    platform::Status status;
+    const platform::File file = platform::File::open(app.mxfPath, platform::Access::kReadExisting,
+                                                     platform::Sharing::kAny, &status);
+    platform::FileNode node;
+    if (file.valid() && platform::stat_file(file, &record).ok() &&
+        platform::file_node(file, &node).ok()) {
+      mark.taken = true;
+      mark.size = record.size;
+      mark.lastWrite = record.lastWrite;
+      mark.device = node.device;
+      mark.inode = node.inode;
+    }
+  }
+  // A pending journal refuses the job, so the journal there is the finished one.
+  if (platform::stat_file(journal_path(app.mxfPath, app.journalFolder), &record).ok()) {
+    mark.journalBefore = true;
+    mark.journalDevice = record.device;
+    mark.journalInode = record.inode;
+  }
+  app.wrapStart = mark;
+}
+
+bool written_by_last_wrap(const APP_STATE_INFO& app, const JournalFound& journal) {
+  const WrapStartMark& mark = app.wrapStart;
+  if (!mark.taken || journal.state == JournalState::kNone ||
+      journal.state == JournalState::kUnreadable) {
+    return false;
+  }
+  // The job writes its journal under a pending name and renames it over the earlier one, so a
+  // journal file that is still the one from before the job is not this job's. The header is
+  // compared as well: the file as this job found it, which no earlier job's journal records
+  // once that job has written.
+  platform::DirectoryRecord record;
+  if (!platform::stat_file(journal.path, &record).ok()) return false;
+  if (mark.journalBefore && record.device == mark.journalDevice &&
+      record.inode == mark.journalInode) {
+    return false;
+  }
+  const JournalFileStamp& file = journal.header.file;
+  return file.size == mark.size && file.lastWrite.seconds == mark.lastWrite.seconds &&
+         file.lastWrite.nanoseconds == mark.lastWrite.nanoseconds &&
+         file.node.device == mark.device && file.node.inode == mark.inode;
+}
+
 std::optional<Question> after_wrap(APP_STATE_INFO& app, const jobs::JobMessage& final) {
+  const JournalFound journal = loaded_journal(app);
+  app.journalKept = journal.state != JournalState::kNone ? 1 : 0;
+  const bool own = written_by_last_wrap(app, journal);
   if (final.kind == jobs::JobMessageKind::kSucceeded) {
-    app.undoOffered = app.journalOff == 0 ? 1 : 0;
+    app.undoOffered = app.journalOff == 0 && own && journal.state == JournalState::kCompleted;
     return std::nullopt;
   }
   app.undoOffered = 0;
-  const JournalFound journal = loaded_journal(app);
-  if (journal.state != JournalState::kCancelled && journal.state != JournalState::kFailed) {
+  if (!own ||
+      (journal.state != JournalState::kCancelled && journal.state != JournalState::kFailed)) {
     return std::nullopt;
   }
   const char* how = journal.state == JournalState::kCancelled ? "中止" : "失敗";
@@ -179,6 +239,7 @@ void finish_undo(APP_STATE_INFO& app, const UndoOutcome& outcome) {
   // A journal that has gone leaves nothing to take back; any other refusal may be tried again
   // once its cause is mended (a file opened elsewhere, a folder offline).
   if (outcome.result.fault == UndoFault::kNoJournal) app.undoOffered = 0;
+  note_journal(app);
   if (!outcome.restored) return;
   app.undoOffered = 0;
   // The restore is this program's own change: the next job must not take it for another's.
@@ -208,15 +269,48 @@ BackgroundJob start_undo(const APP_STATE_INFO& app,
 std::optional<UserMessage> discard_loaded_journal(APP_STATE_INFO& app) {
   app.undoOffered = 0;
   const platform::Status status = discard_journal(app.mxfPath, app.journalFolder);
+  note_journal(app);
   if (status.ok()) return std::nullopt;
   return plain(platform::format("%s\n\n元に戻すための記録を削除できません。(エラー %X)",
                                 platform::file_name(app.mxfPath).c_str(), status.error),
                MessageIcon::kError);
 }
 
+Question discard_question(const APP_STATE_INFO& app) {
+  const JournalFound journal = loaded_journal(app);
+  const std::string name = platform::file_name(app.mxfPath);
+  const std::string which =
+      journal.state == JournalState::kInterrupted
+          ? platform::format("中断されたラッピング(%uフレーム)の", journal.header.job.totalFrames)
+          : std::string();
+  return Question{
+      UserMessage{platform::format("%s\n\n%s元に戻すための記録を破棄しますか？\n"
+                                   "破棄すると、ラッピング前の元の音声には戻せなくなります。",
+                                   name.c_str(), which.c_str()),
+                  kCaption, MessageIcon::kWarning, true},
+      false};
+}
+
+DiscardOutcome discard_journal_of_loaded_file(APP_STATE_INFO& app) {
+  const std::string name = platform::file_name(app.mxfPath);
+  if (loaded_journal(app).state == JournalState::kNone) {
+    // Removed behind the program's back since it was last looked at.
+    app.undoOffered = 0;
+    app.journalKept = 0;
+    UndoResult none;
+    none.fault = UndoFault::kNoJournal;
+    return {false, plain(undo_result_text(name, none), MessageIcon::kInformation)};
+  }
+  if (std::optional<UserMessage> refusal = discard_loaded_journal(app)) return {false, *refusal};
+  return {true, plain(platform::format("%s\n\n元に戻すための記録を破棄しました。", name.c_str()),
+                      MessageIcon::kInformation)};
+}
+
 void accept_journal_settings(APP_STATE_INFO& app, bool journalOn, const std::string& folder) {
   app.journalOff = journalOn ? 0 : 1;
   app.journalFolder = folder;
+  // Another folder holds (or lacks) another journal.
+  if (app.mxfLoaded != 0) note_journal(app);
 }
 
 std::string journal_folder_text(const std::string& folder) {

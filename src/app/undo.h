@@ -35,6 +35,8 @@ inline constexpr std::string_view kUndoDialogTitle = "元に戻す";
 inline constexpr std::string_view kUndoRunningText = "元の音声に戻しています...";
 inline constexpr std::string_view kUndoRunningStatus = "元に戻しています...";
 inline constexpr std::string_view kUndoDoneStatus = "元に戻しました";
+// The status bar after the journal of the loaded file was discarded.
+inline constexpr std::string_view kDiscardDoneStatus = "元に戻すための記録を破棄しました";
 
 // Where the journal of the loaded file is (or will be) written.
 std::string journal_folder(const APP_STATE_INFO& app);
@@ -43,6 +45,10 @@ JournalFound loaded_journal(const APP_STATE_INFO& app);
 
 // "interrupted wrap of N frames" for a journal whose job was cut off; empty otherwise.
 std::string interrupted_wrap_line(const JournalFound& journal);
+
+// Looks whether a journal of the loaded file is on disk and keeps the answer in `journalKept`
+// (the state of "元に戻すための記録を破棄" reads the flag, not the disk).
+void note_journal(APP_STATE_INFO& app);
 
 // The checks before a wrapping job, in this order: a journal of a job cut off refuses the job
 // until it is undone or discarded; with the journal on, the bytes it will take must fit into
@@ -54,15 +60,24 @@ std::optional<UserMessage> check_journal_before_wrap(APP_STATE_INFO& app);
 std::optional<UserMessage> journal_space_refusal(const std::string& mxfName, uint64_t needed,
                                                  uint64_t available, const std::string& folder);
 
+// Taken when a wrapping job starts, after its checks: the file's stamp and the journal file
+// already there, so that after the job its own journal is told from an earlier job's (a job that
+// ends before its first write leaves none and keeps the earlier one).
+void mark_wrap_start(APP_STATE_INFO& app);
+// The journal was written by the job started last: it is not the journal file that was there
+// before, and its header records the file as that job found it.
+bool written_by_last_wrap(const APP_STATE_INFO& app, const JournalFound& journal);
+
 // A Yes/No question with the answer the window preselects.
 struct Question {
   UserMessage message;
   bool defaultYes = true;
 };
 
-// After a wrapping job's final message: a cancelled or failed job whose journal holds what it
-// wrote offers to restore the original audio (Yes/No, Yes preselected). Nothing after a success
-// or when there is nothing to restore. A completed job makes "元に戻す" available.
+// After a wrapping job's final message: a cancelled or failed job whose own journal holds what it
+// wrote offers to restore the original audio (Yes/No, Yes preselected). Nothing after a success,
+// when there is nothing to restore, or when the journal on disk is an earlier job's (this one
+// ended before it wrote). A completed job with its journal makes "元に戻す" available.
 std::optional<Question> after_wrap(APP_STATE_INFO& app, const jobs::JobMessage& final);
 
 // After a load: a journal of a job cut off asks whether to restore the original audio (Yes/No,
@@ -95,6 +110,16 @@ void finish_undo(APP_STATE_INFO& app, const UndoOutcome& outcome);
 
 // Removes the journal of the loaded file (the journal of a job cut off first).
 std::optional<UserMessage> discard_loaded_journal(APP_STATE_INFO& app);
+
+// "元に戻すための記録を破棄" in the ファイル menu: the question before (Yes/No, No preselected:
+// the original audio can no longer be restored afterwards), then the discard with a message
+// saying it was done or why not.
+Question discard_question(const APP_STATE_INFO& app);
+struct DiscardOutcome {
+  bool discarded = false;  // a journal was removed
+  UserMessage message;
+};
+DiscardOutcome discard_journal_of_loaded_file(APP_STATE_INFO& app);
 
 // The message of an undo's result, naming the file.
 std::string undo_result_text(const std::string& mxfName, const UndoResult& result);

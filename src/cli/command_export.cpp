@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/export_form.h"
@@ -32,6 +33,9 @@ struct ExportOptions {
 };
 
 int run_export(const ExportOptions& o) {
+  // Held from here to the end of the job, so another job cannot take the file in between.
+  platform::JobFileLock hold;
+  if (const std::optional<int> refused = hold_for_job(o.path, &hold)) return *refused;
   app::APP_STATE_INFO app;
   if (const std::optional<int> refused =
           load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {
@@ -42,6 +46,15 @@ int run_export(const ExportOptions& o) {
   std::string error;
   if (!tracks_of_file(o.tracks, app.existing_tracks(), "--tracks", &tracks, &error)) {
     return usage_error(*o.command, error);
+  }
+  // Each track makes one file: a track named twice is a mistake in the command, refused before
+  // anything is written.
+  std::set<size_t> named;
+  for (const size_t t : tracks) {
+    if (!named.insert(t).second) {
+      return usage_error(*o.command,
+                         "--tracks: track " + std::to_string(t + 1) + " is named twice");
+    }
   }
   for (const size_t t : tracks) app::set_export_mark(app, static_cast<int32_t>(t), true);
 
@@ -86,8 +99,9 @@ Command add_export(CLI::App& program) {
       ->type_name("P")
       ->capture_default_str();
   command
-      ->add_option("--counter", o->counter,
-                   "number added to a name that is taken (\"Track-2.wav 3.wav\")")
+      ->add_option(
+          "--counter", o->counter,
+          "number added to a name that is taken (\"Track-2.wav 3.wav\"), raised while taken")
       ->check(CLI::Range(uint32_t{1}, UINT32_MAX).description(""))
       ->capture_default_str();
   add_file_api(*command, &o->fileApi);

@@ -70,6 +70,9 @@ WAV_LIBRARY_ENTRY* library_entry(app::APP_STATE_INFO& app, const std::string& pa
 }
 
 int run_wrap(const WrapOptions& o) {
+  // Held from here to the end of the job, so another job cannot take the file in between.
+  platform::JobFileLock hold;
+  if (const std::optional<int> refused = hold_for_job(o.path, &hold)) return *refused;
   app::APP_STATE_INFO app;
   if (const std::optional<int> refused =
           load_for_job(app, o.path, o.fileApi, o.buffer, o.skipCheck)) {

@@ -1,6 +1,7 @@
 #include "cli/interrupt.h"
 
 #include <csignal>
+#include <iterator>
 
 namespace tavrin::cli {
 
@@ -8,7 +9,9 @@ namespace {
 
 std::atomic<std::atomic<bool>*> gCancelRequest{nullptr};
 std::atomic<bool> gInterrupted{false};
-struct sigaction gPrevious {};
+// The signals that stop a job, and what they did before the scope.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction gPrevious[std::size(kStopSignals)]{};
 
 void on_interrupt(int) {
   gInterrupted.store(true);
@@ -27,11 +30,18 @@ InterruptScope::InterruptScope(platform::AtomicJobControl* control) {
   action.sa_handler = on_interrupt;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, &gPrevious);
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+    // A signal ignored since the start (nohup ignores SIGHUP) stays ignored: whoever started the
+    // program asked the job to go on without it.
+    sigaction(kStopSignals[i], nullptr, &gPrevious[i]);
+    if (gPrevious[i].sa_handler != SIG_IGN) sigaction(kStopSignals[i], &action, nullptr);
+  }
 }
 
 InterruptScope::~InterruptScope() {
-  sigaction(SIGINT, &gPrevious, nullptr);
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+    sigaction(kStopSignals[i], &gPrevious[i], nullptr);
+  }
   gCancelRequest.store(nullptr);
 }
 

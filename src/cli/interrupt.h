@@ -1,5 +1,7 @@
-// Ctrl+C on the command line: while a scope is active, SIGINT asks the running job's control to
-// stop (as the progress dialogs' buttons do), so the job stops cleanly between two frames.
+// Stopping a job from outside on the command line: while a scope is active, Ctrl+C (SIGINT), a
+// termination request (SIGTERM, as from kill or a service manager) and the end of the terminal
+// session (SIGHUP) ask the running job's control to stop, as the progress dialogs' buttons do,
+// so the job stops cleanly between two frames and reports its cancellation.
 #pragma once
 
 #include <atomic>
@@ -15,7 +17,7 @@ class InterruptScope {
   ~InterruptScope();
   InterruptScope(const InterruptScope&) = delete;
   InterruptScope& operator=(const InterruptScope&) = delete;
-  // True when SIGINT arrived while this scope was active.
+  // True when one of the signals arrived while this scope was active.
   static bool interrupted();
 };
 

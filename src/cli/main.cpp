@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/session.h"
+#include "platform/file.h"
 #include "platform/text.h"
 
 namespace {
@@ -40,6 +41,7 @@ int report_parse_error(const CLI::App& program, const CLI::ParseError& error,
 
 int main(int argc, char** argv) {
   tavrin::platform::init_user_locale();
+  tavrin::platform::ignore_file_size_signal();
   const std::string version(tavrin::app::program_version_text());
   CLI::App program(version + " - in-place audio replacement for OP1a MXF files", "mxf-tavrin-cli");
   program.set_version_flag("--version", version);

@@ -1,5 +1,6 @@
 #include "cli/session.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -85,6 +86,18 @@ std::optional<int> load_for_job(app::APP_STATE_INFO& app, const std::string& pat
   }
   app::accept_settings(app, useFileApi, static_cast<int32_t>(bufferPosition));
   return std::nullopt;
+}
+
+std::optional<int> hold_for_job(const std::string& path, platform::JobFileLock* hold) {
+  platform::Status status;
+  *hold = platform::JobFileLock::take(platform::absolute_path(path), &status);
+  if (hold->held()) return std::nullopt;
+  if (status.error == EWOULDBLOCK) {
+    print_message(app::mxf_in_use_message(path));
+    return kExitRefused;
+  }
+  std::fprintf(stderr, "%s: %s\n", path.c_str(), std::strerror(status.error));
+  return kExitUsage;
 }
 
 std::string analysis_text(const LoadedSession& session) {

@@ -9,6 +9,7 @@
 #include "app/analysis_job.h"
 #include "app/app_state.h"
 #include "app/mxf_loading.h"
+#include "platform/job_file_lock.h"
 
 namespace tavrin::cli {
 
@@ -42,6 +43,12 @@ bool load_file(app::APP_STATE_INFO& app, const std::string& path, bool useFileAp
 // nothing when it is.
 std::optional<int> load_for_job(app::APP_STATE_INFO& app, const std::string& path, bool useFileApi,
                                 uint32_t bufferPosition, bool skipCheck);
+
+// The hold of a wrapping or export job on its MXF file, taken before the file is loaded and kept
+// until the job has ended, through the backup question, so that no other job starts on the file
+// meanwhile. The exit status after printing why when the file cannot be held: 1 with the in-use
+// message while another job uses it, 2 when it cannot be opened; nothing when it is held.
+std::optional<int> hold_for_job(const std::string& path, platform::JobFileLock* hold);
 
 // Prints a message for the operator (caption, then text) to stderr.
 void print_message(const UserMessage& message);

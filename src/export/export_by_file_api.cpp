@@ -20,8 +20,9 @@ namespace {
 using namespace export_codes;
 const ExportCodes& kCodes = kFileApiExportCodes;
 
-int stop(std::vector<ExportFile>& files, int code) {
-  finish_track_files(files, kCodes);  // the frames written so far stay in the files
+// The frames written so far stay in the files. A failed write names its system error.
+int stop(std::vector<ExportFile>& files, int code, AUDIOTRACK_IO_INFO* tracks) {
+  finish_track_files(files, kCodes, code == kCodes.writeBwf ? tracks : nullptr);
   return code;
 }
 
@@ -65,8 +66,8 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   if (!source.size(&fileSize).ok()) return kFileOpenMxf;
 
   std::vector<ExportFile> files;
-  if (const int code = create_track_files(*tracks, plan, kCodes, &files); code != 0) {
-    return stop(files, code);
+  if (const int code = create_track_files(tracks, plan, kCodes, &files); code != 0) {
+    return stop(files, code, tracks);
   }
   control.set_total(plan.totalFrames);
   control.set_done(0);
@@ -82,34 +83,34 @@ int export_bwf_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
     for (uint64_t k = 0; reading && k < frames; ++k) {
       FrameSpan& span = spans[k];
       if (!frame_span(plan, plan.entry(batchStart + k), fileSize, &span)) {
-        return stop(files, kFileElement);
+        return stop(files, kFileElement, tracks);
       }
       const size_t n = static_cast<size_t>(span.end - span.begin);
       const platform::IoResult got = source.read_at(span.begin, buffer.data() + k * slotBytes, n);
-      if (got.bytes != n) return stop(files, kFileReadMxf);
+      if (got.bytes != n) return stop(files, kFileReadMxf, tracks);
     }
     // Nothing of the batch is written before all its elements have been checked.
     for (uint64_t k = 0; reading && k < frames; ++k) {
       if (check_frame_elements(plan, plan.entry(batchStart + k), buffer.data() + k * slotBytes,
                                spans[k], fileSize) != ElementFault::kNone) {
-        return stop(files, kFileElement);
+        return stop(files, kFileElement, tracks);
       }
     }
     for (uint64_t k = 0; k < frames; ++k) {
       // A stop is honoured between frames: the files hold every frame before this one.
       if (control.cancel_requested()) {
-        const int code = finish_track_files(files, kCodes);
+        const int code = finish_track_files(files, kCodes, tracks);
         return code != 0 ? code : kCancelled;
       }
       if (reading && !write_frame(plan, plan.entry(batchStart + k), buffer.data() + k * slotBytes,
                                   spans[k], files)) {
-        return stop(files, kFileWriteBwf);
+        return stop(files, kFileWriteBwf, tracks);
       }
       ++done;
       control.set_done(static_cast<uint32_t>(done));
     }
   }
-  return finish_track_files(files, kCodes);
+  return finish_track_files(files, kCodes, tracks);
 }
 
 }  // namespace tavrin

@@ -30,8 +30,9 @@ uint64_t chunk_frames(const ExportPlan& plan, uint64_t done) {
   return frames < left ? frames : left;
 }
 
-int stop(std::vector<ExportFile>& files, int code) {
-  finish_track_files(files, kCodes);  // the frames written so far stay in the files
+// The frames written so far stay in the files. A failed write names its system error.
+int stop(std::vector<ExportFile>& files, int code, AUDIOTRACK_IO_INFO* tracks) {
+  finish_track_files(files, kCodes, code == kCodes.writeBwf ? tracks : nullptr);
   return code;
 }
 
@@ -54,8 +55,8 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   if (!source.size(&fileSize).ok()) return kMapMapMxf;
 
   std::vector<ExportFile> files;
-  if (const int code = create_track_files(*tracks, plan, kCodes, &files); code != 0) {
-    return stop(files, code);
+  if (const int code = create_track_files(tracks, plan, kCodes, &files); code != 0) {
+    return stop(files, code, tracks);
   }
   control.set_total(plan.totalFrames);
   control.set_done(0);
@@ -71,7 +72,7 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
     for (uint64_t k = 0; k < wanted; ++k) {
       FrameSpan span;
       if (!frame_span(plan, plan.entry(chunkStart + k), fileSize, &span)) {
-        return stop(files, kMapElement);
+        return stop(files, kMapElement, tracks);
       }
       if (!plan.tracks.empty()) {
         const FrameSpan grown{k == 0 ? span.begin : std::min(view.begin, span.begin),
@@ -86,7 +87,7 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
     if (view.end > view.begin) {
       mapped = platform::MappedView::map(source, view.begin, view.end - view.begin,
                                          platform::ViewAccess::kRead, &status);
-      if (!mapped.valid()) return stop(files, kMapView);
+      if (!mapped.valid()) return stop(files, kMapView, tracks);
     }
     // Nothing of the chunk is written before all its elements have been checked.
     const bool reading = !plan.tracks.empty();
@@ -94,24 +95,24 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
       const uint8_t* bytes = mapped.data() + (spans[k].begin - view.begin);
       if (check_frame_elements(plan, plan.entry(chunkStart + k), bytes, spans[k], fileSize) !=
           ElementFault::kNone) {
-        return stop(files, kMapElement);
+        return stop(files, kMapElement, tracks);
       }
     }
     for (size_t k = 0; k < spans.size(); ++k) {
       // A stop is honoured between frames: the files hold every frame before this one.
       if (control.cancel_requested()) {
-        const int code = finish_track_files(files, kCodes);
+        const int code = finish_track_files(files, kCodes, tracks);
         return code != 0 ? code : kCancelled;
       }
       const uint8_t* bytes = reading ? mapped.data() + (spans[k].begin - view.begin) : nullptr;
       if (reading && !write_frame(plan, plan.entry(chunkStart + k), bytes, spans[k], files)) {
-        return stop(files, kMapWriteBwf);
+        return stop(files, kMapWriteBwf, tracks);
       }
       ++done;
       control.set_done(static_cast<uint32_t>(done));
     }
   }
-  return finish_track_files(files, kCodes);
+  return finish_track_files(files, kCodes, tracks);
 }
 
 }  // namespace tavrin

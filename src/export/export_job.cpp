@@ -1,6 +1,7 @@
 #include "export/export_job.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "export/bwf_export.h"
 #include "export/export_names.h"
@@ -61,28 +62,44 @@ int plan_export(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks, const MX
   return 0;
 }
 
-int create_track_files(const AUDIOTRACK_IO_INFO& tracks, const ExportPlan& plan,
-                       const ExportCodes& codes, std::vector<ExportFile>* files) {
+int create_track_files(AUDIOTRACK_IO_INFO* tracks, const ExportPlan& plan, const ExportCodes& codes,
+                       std::vector<ExportFile>* files) {
   files->clear();
   files->reserve(plan.tracks.size());
   for (const size_t t : plan.tracks) {
-    const std::string path = export_track_path(tracks.exportFolder, tracks.exportPrefix,
-                                               static_cast<uint32_t>(t + 1), tracks.exportCounter);
     ExportFile& file = files->emplace_back();
     file.track = t;
-    if (!file.writer.create(path, kBwfHeaderSize + plan.dataSize)) {
+    bool created = false;
+    for (uint32_t attempt = 0; !created; ++attempt) {
+      const std::string path =
+          export_track_candidate(tracks->exportFolder, tracks->exportPrefix,
+                                 static_cast<uint32_t>(t + 1), tracks->exportCounter, attempt);
+      if (path.empty()) break;  // every counter value is taken
+      created = file.writer.create(path, kBwfHeaderSize + plan.dataSize);
+      if (!created && file.writer.error() != EEXIST) break;
+    }
+    if (!created) {
+      tracks->systemError = file.writer.error() != 0 ? file.writer.error() : EEXIST;
       files->pop_back();
       return codes.createBwf;
     }
-    if (!file.writer.append(plan.header.data(), plan.header.size())) return codes.writeBwf;
+    if (!file.writer.append(plan.header.data(), plan.header.size())) {
+      tracks->systemError = file.writer.error();
+      return codes.writeBwf;
+    }
   }
   return 0;
 }
 
-int finish_track_files(std::vector<ExportFile>& files, const ExportCodes& codes) {
-  bool ok = true;
-  for (ExportFile& file : files) ok = file.writer.finish() && ok;
-  return ok ? 0 : codes.writeBwf;
+int finish_track_files(std::vector<ExportFile>& files, const ExportCodes& codes,
+                       AUDIOTRACK_IO_INFO* tracks) {
+  int error = 0;
+  for (ExportFile& file : files) {
+    if (!file.writer.finish() && error == 0) error = file.writer.error();
+  }
+  if (error == 0) return 0;
+  if (tracks != nullptr) tracks->systemError = error;
+  return codes.writeBwf;
 }
 
 bool frame_span(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, uint64_t fileSize,

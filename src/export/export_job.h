@@ -57,12 +57,17 @@ struct ExportFile {
   TrackWriter writer;
 };
 
-// Creates the file of every exported track and writes its header. Returns 0, createBwf or
-// writeBwf; the files created so far stay on disk.
-int create_track_files(const AUDIOTRACK_IO_INFO& tracks, const ExportPlan& plan,
-                       const ExportCodes& codes, std::vector<ExportFile>* files);
-// Writes what is buffered and closes every file. Returns 0 or writeBwf.
-int finish_track_files(std::vector<ExportFile>& files, const ExportCodes& codes);
+// Creates the file of every exported track and writes its header. A file is always created new:
+// a name that is taken, also by a file made between the check and the creation, moves the track
+// on to its next name (export_names.h), so no existing file is ever replaced. Returns 0,
+// createBwf or writeBwf (the system error then in `tracks->systemError`); the files created so far
+// stay on disk.
+int create_track_files(AUDIOTRACK_IO_INFO* tracks, const ExportPlan& plan, const ExportCodes& codes,
+                       std::vector<ExportFile>* files);
+// Writes what is buffered and closes every file. Returns 0 or writeBwf; with `tracks`, a failure
+// leaves the first file's system error in `tracks->systemError`.
+int finish_track_files(std::vector<ExportFile>& files, const ExportCodes& codes,
+                       AUDIOTRACK_IO_INFO* tracks);
 
 // The bytes of one frame the export reads: from the key of the first exported element to the end
 // of the samples of the last.

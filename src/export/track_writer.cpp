@@ -13,8 +13,9 @@ constexpr uint64_t kBufferBytes = uint64_t{1} << 20;
 
 bool TrackWriter::create(const std::string& path, uint64_t expectedBytes) {
   platform::Status status;
-  file_ = platform::File::open(path, platform::Access::kCreateReplace, platform::Sharing::kNone,
-                               &status);
+  error_ = 0;
+  file_ =
+      platform::File::open(path, platform::Access::kCreateNew, platform::Sharing::kNone, &status);
   if (!file_.valid()) {
     error_ = status.error;
     return false;

@@ -1,4 +1,4 @@
-// One exported BWF file being written: created (replacing a file of that name, no sharing), the
+// One exported BWF file being written: created new (never over an existing file, no sharing), the
 // header first, then the samples appended frame after frame through a small buffer, so that a
 // frame costs a copy rather than a system call. Every write and the close are checked.
 #pragma once
@@ -21,8 +21,9 @@ class TrackWriter {
   TrackWriter(const TrackWriter&) = delete;
   TrackWriter& operator=(const TrackWriter&) = delete;
 
-  // Creates the file; `expectedBytes` (header and samples) sizes the buffer. False when the file
-  // cannot be created.
+  // Creates the file, which must not exist (error() is EEXIST when the name is taken, by a link
+  // too); `expectedBytes` (header and samples) sizes the buffer. False when the file cannot be
+  // created. A writer whose creation failed may be asked to create another name.
   bool create(const std::string& path, uint64_t expectedBytes);
   // Appends bytes; false when a write failed (the error sticks).
   bool append(const uint8_t* bytes, size_t n);

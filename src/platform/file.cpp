@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <utility>
 
 #include "platform/fault_seam.h"
+#include "platform/job_file_lock.h"
 
 namespace tavrin::platform {
 
@@ -64,6 +66,9 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
     case Access::kCreateReplace:
       flags |= O_WRONLY | O_CREAT | O_TRUNC;
       break;
+    case Access::kCreateNew:
+      flags |= O_WRONLY | O_CREAT | O_EXCL;
+      break;
   }
   Status local;
   Status* st = status ? status : &local;
@@ -101,7 +106,10 @@ File File::open(const std::string& path, Access access, Sharing sharing, Status*
     return File();
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (sharing != Sharing::kAny) {
+  // A file a job of this process holds is already locked against everyone else (job_file_lock.h).
+  const bool held =
+      held_by_this_process(static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino));
+  if (sharing != Sharing::kAny && !held) {
     const int op = (sharing == Sharing::kNone ? LOCK_EX : LOCK_SH) | LOCK_NB;
     if (::flock(fd, op) != 0) {
       *st = Status::from_errno();
@@ -273,6 +281,13 @@ uint64_t to_windows_file_time(FileTime t) {
   const uint64_t fraction = t.nanoseconds > 0 ? static_cast<uint64_t>(t.nanoseconds) / 100 : 0;
   if (seconds > (UINT64_MAX - fraction) / kUnitsPerSecond) return UINT64_MAX;
   return seconds * kUnitsPerSecond + fraction;
+}
+
+void ignore_file_size_signal() {
+  struct sigaction action {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGXFSZ, &action, nullptr);
 }
 
 }  // namespace tavrin::platform

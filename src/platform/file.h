@@ -36,6 +36,7 @@ enum class Access {
   kReadWriteExisting,  // O_RDWR, the file must exist
   kWriteExisting,      // O_WRONLY, the file must exist
   kCreateReplace,      // O_WRONLY | O_CREAT | O_TRUNC
+  kCreateNew,          // O_WRONLY | O_CREAT | O_EXCL: EEXIST when the name is taken (a link too)
 };
 
 enum class Sharing {
@@ -105,6 +106,11 @@ bool file_exists(const std::string& path);
 // Sets the last-access and last-write times of an open file.
 Status set_file_times(const File& file, FileTime lastAccess, FileTime lastWrite);
 FileTime now_utc_whole_seconds();
+
+// Makes a write past the process's file-size limit (RLIMIT_FSIZE) fail with EFBIG, so that it
+// takes the writer's error path, instead of SIGXFSZ ending the process with a cut file and no
+// message. Called once at the start of a program.
+void ignore_file_size_signal();
 
 // Windows FILETIME units (100 ns since 1601-01-01 UTC), used as sort keys.
 uint64_t to_windows_file_time(FileTime t);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
+#include "platform/file.h"
 #include "platform/instance_lock.h"
 #include "ui/main_window.h"
 #include "ui/message_presenter.h"
@@ -26,6 +27,7 @@ int dismiss_after_ms() {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  tavrin::platform::ignore_file_size_signal();
   QApplication application(argc, argv);
 
   tavrin::platform::InstanceLockResult result{};

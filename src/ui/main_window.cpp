@@ -24,6 +24,7 @@
 #include "app/tooltips.h"
 #include "app/track_selection.h"
 #include "app/track_switches.h"
+#include "app/undo.h"
 #include "app/window_layout.h"
 #include "app/window_placement.h"
 #include "platform/paths.h"
@@ -325,6 +326,8 @@ void MainWindow::command(int commandId) {
       return measure_library_loudness();
     case app::kCmdUndo:
       return restore_original_audio();
+    case app::kCmdDiscardJournal:
+      return discard_journal();
     default:
       for (int32_t id : app::kSortCommandByColumn) {
         if (id == commandId) return sort_by(commandId);
@@ -453,6 +456,10 @@ void MainWindow::show_messages(const std::vector<UserMessage>& messages) {
 
 bool MainWindow::ask(const UserMessage& message) {
   return presenter_.show(this, message);
+}
+
+bool MainWindow::ask(const app::Question& question) {
+  return presenter_.ask_question(this, question.message, question.defaultYes);
 }
 
 }  // namespace tavrin::ui

@@ -19,6 +19,10 @@ class QAction;
 class QLabel;
 class QMenu;
 
+namespace tavrin::app {
+struct Question;
+}
+
 namespace tavrin::ui {
 
 class DrawnLabel;
@@ -96,6 +100,7 @@ class MainWindow : public QMainWindow {
   void refresh_tracks(int parts);
   void show_messages(const std::vector<UserMessage>& messages);
   bool ask(const UserMessage& message);
+  bool ask(const app::Question& question);
 
   // Commands.
   void command(int commandId);
@@ -124,6 +129,7 @@ class MainWindow : public QMainWindow {
   void show_settings();
   void run_wrap();
   void restore_original_audio();
+  void discard_journal();
   void run_export();
   void measure_loudness();
   void measure_library_loudness();

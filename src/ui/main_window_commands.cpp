@@ -71,7 +71,7 @@ void MainWindow::load_path(const QString& path, int origin) {
   // A wrap of this file that was cut off left its journal: restore now or leave it.
   if (app_.mxfLoaded == 0) return;
   if (const std::optional<app::Question> question = app::question_at_load(app_)) {
-    if (ask(question->message)) restore_original_audio();
+    if (ask(*question)) restore_original_audio();
   }
 }
 
@@ -359,7 +359,7 @@ void MainWindow::run_wrap() {
   // makes "元に戻す" available.
   if (const std::optional<app::Question> offer = app::after_wrap(app_, *dialog.final_message())) {
     refresh();
-    if (ask(offer->message)) restore_original_audio();
+    if (ask(*offer)) restore_original_audio();
   }
 }
 
@@ -367,6 +367,15 @@ void MainWindow::restore_original_audio() {
   close_entry(0);
   close_entry(1);
   run_undo_dialog(dialog_context(), this);
+}
+
+void MainWindow::discard_journal() {
+  close_entry(0);
+  close_entry(1);
+  if (!ask(app::discard_question(app_))) return;
+  const app::DiscardOutcome outcome = app::discard_journal_of_loaded_file(app_);
+  if (outcome.discarded) dialog_context().status(std::string(app::kDiscardDoneStatus));
+  ask(outcome.message);
 }
 
 void MainWindow::run_export() {

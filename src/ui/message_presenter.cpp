@@ -22,7 +22,8 @@ QMessageBox::Icon box_icon(MessageIcon icon) {
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, const UserMessage& message) {
+std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, const UserMessage& message,
+                                              bool defaultYes) {
   auto box = std::make_unique<QMessageBox>(parent);
   box->setWindowModality(Qt::ApplicationModal);
   box->setWindowTitle(message.caption.empty() ? QString::fromUtf8(kDefaultMessageCaption)
@@ -36,7 +37,7 @@ std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, const UserMessage
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box->button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
     box->button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
-    box->setDefaultButton(QMessageBox::Yes);
+    box->setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
   } else {
     box->setStandardButtons(QMessageBox::Ok);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
@@ -62,6 +63,12 @@ std::unique_ptr<QFileDialog> make_log_save_dialog(QWidget* parent, const std::st
 bool QtMessagePresenter::show(QWidget* parent, const UserMessage& message) {
   const std::unique_ptr<QMessageBox> box = make_message_box(parent, message);
   return box->exec() != QMessageBox::No;
+}
+
+bool QtMessagePresenter::ask_question(QWidget* parent, const UserMessage& question,
+                                      bool defaultYes) {
+  const std::unique_ptr<QMessageBox> box = make_message_box(parent, question, defaultYes);
+  return box->exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtMessagePresenter::ask_log_path(QWidget* parent,

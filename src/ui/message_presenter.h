@@ -23,6 +23,9 @@ class MessagePresenter {
   // Shows the message and waits for the operator. True for "はい" (and for the OK of a plain
   // message), false for "いいえ".
   virtual bool show(QWidget* parent, const UserMessage& message) = 0;
+  // A Yes/No question with "いいえ" preselected when `defaultYes` is false (a step that cannot be
+  // taken back). True for "はい".
+  virtual bool ask_question(QWidget* parent, const UserMessage& question, bool defaultYes) = 0;
   // The save dialog of a text log titled `title`: filter "テキスト(*.txt)", ".txt" added to a name
   // without an extension, confirmation before an existing file is replaced. Empty when the
   // operator cancels.
@@ -36,6 +39,7 @@ class MessagePresenter {
 class QtMessagePresenter final : public MessagePresenter {
  public:
   bool show(QWidget* parent, const UserMessage& message) override;
+  bool ask_question(QWidget* parent, const UserMessage& question, bool defaultYes) override;
   std::optional<std::string> ask_log_path(QWidget* parent, const std::string& title) override;
   std::optional<std::string> ask_folder(QWidget* parent, const std::string& title,
                                         const std::string& start) override;
@@ -49,8 +53,9 @@ inline constexpr const char* kLogFileFilter = "テキスト(*.txt)";
 
 // The box of a message record, not yet shown: top-most, plain text ("\r\n" shown as one line
 // break), the caption (or the default one), the icon, and "はい(&Y)"/"いいえ(&N)" with Yes as the
-// default button, or a single "OK".
-std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, const UserMessage& message);
+// default button (No with `defaultYes` false), or a single "OK".
+std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, const UserMessage& message,
+                                              bool defaultYes = true);
 // The save dialog of a log, not yet shown.
 std::unique_ptr<QFileDialog> make_log_save_dialog(QWidget* parent, const std::string& title);
 

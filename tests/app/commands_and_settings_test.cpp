@@ -134,8 +134,25 @@ const StateCase kStates[] = {
        app.jobRunning = true;
      },
      without(kLoadedTrackView, kCmdLoudness), kLoadedButtons, true, false},
+    // "元に戻すための記録を破棄" while a journal of the loaded file is on disk and no job runs.
+    {"loaded, a journal kept",
+     [](APP_STATE_INFO& app) {
+       loaded(app);
+       app.journalKept = 1;
+     },
+     with(kLoadedTrackView, {kCmdDiscardJournal}), kLoadedButtons, true, false},
+    {"loaded, a journal kept, a job running",
+     [](APP_STATE_INFO& app) {
+       loaded(app);
+       app.journalKept = 1;
+       app.jobRunning = true;
+     },
+     without(kLoadedTrackView, kCmdLoudness), kLoadedButtons, true, false},
     {"empty with a stale undo flag",
-     [](APP_STATE_INFO& app) { app.undoOffered = 1; },
+     [](APP_STATE_INFO& app) {
+       app.undoOffered = 1;
+       app.journalKept = 1;
+     },
      with(kAlways, {kCmdLoadMxf}),
      {kButtonLoad},
      false,
@@ -199,16 +216,17 @@ TEST(CommandTable, TheMainMenuHoldsEveryCommandOnceWithItsOwnText) {
     EXPECT_EQ(item->text, find_command(item->id)->menuText);
   }
   for (const CommandInfo& command : kCommands) EXPECT_EQ(seen[command.id], 1) << command.id;
-  EXPECT_EQ(order, (std::vector<int32_t>{32843, 32856, 32800, 32794, 32793, 32922, 105,   32799,
-                                         32897, 32911, 32831, 32832, 32797, 32868, 32869, 32870,
-                                         32871, 32872, 32882, 32873, 32874, 32875, 32876, 32884,
-                                         32795, 32815, 32920, 32921, 32889, 104}));
+  EXPECT_EQ(order, (std::vector<int32_t>{32843, 32856, 32800, 32794, 32793, 32922, 32923, 105,
+                                         32799, 32897, 32911, 32831, 32832, 32797, 32868, 32869,
+                                         32870, 32871, 32872, 32882, 32873, 32874, 32875, 32876,
+                                         32884, 32795, 32815, 32920, 32921, 32889, 104}));
   // The file menu's separators: after the unload, after the export, before the exit; "元に戻す"
-  // right under the wrap it takes back.
+  // right under the wrap it takes back, and the discard of its journal under it.
   const std::span<const MenuItem> file = kMainMenu[0].items;
-  ASSERT_EQ(file.size(), 10u);
-  for (const size_t i : {2u, 5u, 8u}) EXPECT_EQ(file[i].kind, MenuItemKind::kSeparator) << i;
+  ASSERT_EQ(file.size(), 11u);
+  for (const size_t i : {2u, 5u, 9u}) EXPECT_EQ(file[i].kind, MenuItemKind::kSeparator) << i;
   EXPECT_EQ(menu_label(file[7].text), "元に戻す(&Z)");
+  EXPECT_EQ(menu_label(file[8].text), "元に戻すための記録を破棄(&D)");
   EXPECT_EQ(kMainMenu[1].items[6].text, "WAVファイルのソート");
   // The loudness commands close the operation menu after a separator.
   const std::span<const MenuItem> operation = kMainMenu[1].items;

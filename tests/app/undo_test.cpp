@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/analysis_job.h"
 #include "app/background_job.h"
+#include "app/command_state.h"
+#include "app/command_table.h"
 #include "app/mxf_loading.h"
 #include "platform/byte_source.h"
 #include "support/job_controls.h"
@@ -199,6 +202,95 @@ TEST_F(UndoAppTest, AJobKilledMidwayIsFoundAtLoadRefusesTheNextWrapAndYesRestore
   finish_undo(app, outcome);
   EXPECT_FALSE(question_at_load(app));
   EXPECT_FALSE(check_loaded_file(app));  // the restore does not count as another's change
+}
+
+// A cancelled wrap answered No keeps its journal. A later wrap with the same IN, OUT and tracks
+// that stops before its first write leaves that journal on disk: it must not be offered as the
+// later job's, and undo still takes the file back as far as the first job. A later wrap that
+// does write offers its own journal with its own frames.
+TEST_F(UndoAppTest, TheOfferAfterAStoppedWrapNamesOnlyThatJobsJournal) {
+  load();
+  CancelAtFrame stopAt11(11);
+  jobs::JobMessage final = wrap(stopAt11);
+  ASSERT_TRUE(after_wrap(app, final));  // answered No: the journal stays
+  EXPECT_EQ(app.journalKept, 1);
+  const std::vector<uint8_t> afterFirst = test::read_file(path);
+
+  CancelAtFrame stopAtOnce(0);
+  final = wrap(stopAtOnce);
+  EXPECT_NE(final.kind, jobs::JobMessageKind::kSucceeded);
+  EXPECT_EQ(test::read_file(path), afterFirst);
+  const JournalFound kept = loaded_journal(app);
+  ASSERT_EQ(kept.state, JournalState::kCancelled);
+  EXPECT_EQ(kept.closing.framesWritten, 11u);
+  EXPECT_FALSE(written_by_last_wrap(app, kept));
+  EXPECT_FALSE(after_wrap(app, final));
+  EXPECT_FALSE(undo_available(app));
+  EXPECT_EQ(app.journalKept, 1);  // still there to be undone or discarded
+
+  CancelAtFrame stopAt4(4);
+  final = wrap(stopAt4);
+  const std::optional<Question> own = after_wrap(app, final);
+  ASSERT_TRUE(own);
+  EXPECT_NE(own->message.text.find("(4フレームを書き込み済み)"), std::string::npos);
+  EXPECT_TRUE(undo_last_wrap(app).restored);
+  EXPECT_EQ(test::read_file(path), afterFirst);  // one level: back to the first job's end
+  EXPECT_EQ(app.journalKept, 0);
+}
+
+// A job cut off leaves its journal; answered No at load, the wrap is refused and the refusal
+// names the menu command that discards the journal. The command asks first with No preselected,
+// then removes the journal, and the wrap starts again.
+TEST_F(UndoAppTest, AJournalKeptAtLoadIsDiscardedAndTheWrapThenStarts) {
+  load();
+  CancelAtFrame none;
+  ASSERT_EQ(wrap(none).kind, jobs::JobMessageKind::kSucceeded);
+  const std::string journal = journal_path(path, "");
+  ASSERT_EQ(::truncate(journal.c_str(),
+                       static_cast<off_t>(test::read_file(journal).size() - kJournalClosingSize)),
+            0);
+  unload(app);
+  EXPECT_EQ(app.journalKept, 0);
+  EXPECT_FALSE(command_enabled(app, kCmdDiscardJournal));
+  load();
+  EXPECT_EQ(app.journalKept, 1);
+  EXPECT_TRUE(command_enabled(app, kCmdDiscardJournal));
+  const std::vector<uint8_t> wrapped = test::read_file(path);
+
+  BackgroundJob refused = start_wrapping(app, none, {});
+  ASSERT_FALSE(refused.started());
+  EXPECT_NE(refused.refusal()->text.find("ファイル メニューの「元に戻すための記録を破棄」"),
+            std::string::npos);
+
+  const Question question = discard_question(app);
+  EXPECT_FALSE(question.defaultYes);
+  EXPECT_TRUE(question.message.yesNo);
+  EXPECT_EQ(question.message.text,
+            "clip.mxf\n\n中断されたラッピング(34フレーム)の元に戻すための記録を破棄しますか？\n"
+            "破棄すると、ラッピング前の元の音声には戻せなくなります。");
+  const DiscardOutcome discarded = discard_journal_of_loaded_file(app);
+  EXPECT_TRUE(discarded.discarded);
+  EXPECT_EQ(discarded.message.text, "clip.mxf\n\n元に戻すための記録を破棄しました。");
+  EXPECT_EQ(loaded_journal(app).state, JournalState::kNone);
+  EXPECT_FALSE(command_enabled(app, kCmdDiscardJournal));
+  EXPECT_EQ(test::read_file(path), wrapped);  // the file itself is left as it is
+
+  // Gone behind the program's back: the command says so and goes away.
+  app.journalKept = 1;
+  const DiscardOutcome nothing = discard_journal_of_loaded_file(app);
+  EXPECT_FALSE(nothing.discarded);
+  EXPECT_EQ(nothing.message.text, "clip.mxf\n\n元に戻すための記録がありません。");
+  EXPECT_EQ(app.journalKept, 0);
+
+  ASSERT_EQ(wrap(none).kind, jobs::JobMessageKind::kSucceeded);
+  after_wrap(app, {jobs::JobMessageKind::kSucceeded, 0, {}, {}});
+  EXPECT_TRUE(undo_available(app));
+  EXPECT_EQ(app.journalKept, 1);
+  // Another journal folder holds no journal of this file.
+  const std::string folder = dir.file("journals");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  accept_journal_settings(app, true, folder);
+  EXPECT_EQ(app.journalKept, 0);
 }
 
 TEST_F(UndoAppTest, AJournalFolderThatDoesNotExistRefusesBeforeAnythingIsWritten) {

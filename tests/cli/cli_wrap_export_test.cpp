@@ -156,7 +156,7 @@ TEST_F(CliJobTest, WrapLogThatCannotBeWrittenFailsWithItsPathBeforeTheJob) {
   EXPECT_EQ(::access((folder + "/new.txt").c_str(), F_OK), 0);
 }
 
-TEST_F(CliJobTest, ExportNamesTheFilesByTrackAndAddsTheCounterWhenTaken) {
+TEST_F(CliJobTest, ExportNamesTheFilesByTrackAndNeverReplacesAFile) {
   const std::string folder = dir.file("out");
   ASSERT_EQ(std::system(("mkdir '" + folder + "'").c_str()), 0);
   const std::vector<std::string> job = {"export",   mxf,        "--in", "10000003", "--out",
@@ -176,15 +176,31 @@ TEST_F(CliJobTest, ExportNamesTheFilesByTrackAndAddsTheCounterWhenTaken) {
     ASSERT_EQ(file.size(), 754 + want.size());
     EXPECT_TRUE(std::equal(want.begin(), want.end(), file.begin() + 754));
   }
-  // The names are taken: the counter name, replaced by the next export with the same counter.
+  // The names are taken: the counter is added, and raised past every name already taken, so no
+  // file of the operator's is ever replaced.
   std::vector<std::string> again = job;
   again.insert(again.end(), {"--counter", "3", "--prefix", "Track-", "--file-api"});
   ASSERT_EQ(run_cli(again).exitStatus, 0);
+  const std::string first = folder + "/Track-2.wav";
   const std::string counted = folder + "/Track-2.wav 3.wav";
-  ASSERT_TRUE(read_file(counted) == read_file(folder + "/Track-2.wav"));
+  ASSERT_TRUE(read_file(counted) == read_file(first));
+  const std::vector<uint8_t> exported = read_file(first);
   ASSERT_TRUE(write_file(counted, {1, 2, 3}));
-  ASSERT_EQ(run_cli(again).exitStatus, 0);
-  EXPECT_TRUE(read_file(counted) == read_file(folder + "/Track-2.wav"));
+  r = run_cli(again);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_TRUE(read_file(first) == exported);
+  EXPECT_TRUE(read_file(counted) == std::vector<uint8_t>({1, 2, 3}));
+  EXPECT_TRUE(read_file(folder + "/Track-2.wav 4.wav") == exported);
+  EXPECT_TRUE(read_file(folder + "/Track-5.wav 4.wav") == read_file(folder + "/Track-5.wav"));
+
+  // A track named twice is refused before any file is made.
+  const std::string empty = dir.file("empty");
+  ASSERT_EQ(std::system(("mkdir '" + empty + "'").c_str()), 0);
+  r = run_cli({"export", mxf, "--in", "10000003", "--out", "10000020", "--tracks", "1,3",
+               "--tracks", "1", "--folder", empty});
+  EXPECT_EQ(r.exitStatus, 2);
+  EXPECT_TRUE(contains(r.err, "--tracks: track 1 is named twice")) << r.err;
+  EXPECT_EQ(::rmdir(empty.c_str()), 0) << "the refused export left a file";
 
   // OUT before IN; no tracks; a track the file does not have.
   r = run_cli({"export", mxf, "--in", "10000009", "--out", "10000008", "--tracks", "1"});

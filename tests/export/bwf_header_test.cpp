@@ -1,6 +1,8 @@
 // The exported file's header, its time reference and the names of the track files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "export/bwf_export.h"
@@ -78,16 +80,21 @@ TEST(SamplesBeforeFrame, FollowsTheCadenceFromMidnight) {
   EXPECT_EQ(samples_before_frame(2160000 + 25, 1), (uint64_t{2160000} + 25) * 1920);
 }
 
-TEST(ExportTrackPath, AddsTheCounterOnlyWhenTheNameIsTaken) {
+TEST(ExportTrackPath, AddsTheCounterWhenTheNameIsTakenAndRaisesItPastTakenNames) {
   test::ScratchDir dir;
   EXPECT_EQ(export_track_path(dir.path(), "AUD", 1, 3), dir.file("AUD1.wav"));
   ASSERT_TRUE(test::write_bytes(dir.file("AUD1.wav"), {1}));
   EXPECT_EQ(export_track_path(dir.path(), "AUD", 1, 3), dir.file("AUD1.wav 3.wav"));
-  // The counter name is taken even when it exists too; counters are never cut.
+  // A counter name that is taken too is passed over, also by a link that leads nowhere.
   ASSERT_TRUE(test::write_bytes(dir.file("AUD1.wav 3.wav"), {1}));
-  EXPECT_EQ(export_track_path(dir.path(), "AUD", 1, 3), dir.file("AUD1.wav 3.wav"));
+  ASSERT_EQ(::symlink("nowhere", dir.file("AUD1.wav 4.wav").c_str()), 0);
+  EXPECT_EQ(export_track_path(dir.path(), "AUD", 1, 3), dir.file("AUD1.wav 5.wav"));
   EXPECT_EQ(export_track_path(dir.path(), "AUD", 1, 123456789), dir.file("AUD1.wav 123456789.wav"));
   EXPECT_EQ(export_track_path(dir.path(), "AUD", 24, 3), dir.file("AUD24.wav"));
+  // The candidates in order: the plain name, then the counter from its start value.
+  EXPECT_EQ(export_track_candidate(dir.path(), "AUD", 7, 9, 0), dir.file("AUD7.wav"));
+  EXPECT_EQ(export_track_candidate(dir.path(), "AUD", 7, 9, 1), dir.file("AUD7.wav 9.wav"));
+  EXPECT_EQ(export_track_candidate(dir.path(), "AUD", 7, 9, 2), dir.file("AUD7.wav 10.wav"));
   // Long names are built in full.
   const std::string prefix(1200, 'p');
   EXPECT_EQ(export_track_path(dir.path(), prefix, 2, 1), dir.file(prefix + "2.wav"));

@@ -162,7 +162,7 @@ TEST(ExportBatches, SingleTrackFileAcrossABatchBoundary) {
   }
 }
 
-TEST(ExportNames, CounterNameWhenTheTrackNameIsTakenReplacingAnEarlierOne) {
+TEST(ExportNames, CounterNameWhenTheTrackNameIsTakenRaisedPastEarlierOnes) {
   TempDir dir;
   MxfFixtureOptions o;
   o.frameCount = 6;
@@ -172,13 +172,16 @@ TEST(ExportNames, CounterNameWhenTheTrackNameIsTakenReplacingAnEarlierOne) {
   ASSERT_TRUE(f->loaded()) << f->failureText;
   ASSERT_TRUE(write_file(dir.file("AUD1.wav"), {'o', 'l', 'd'}));
   ASSERT_TRUE(write_file(dir.file("AUD1.wav 3.wav"), std::vector<uint8_t>(5000, 0xEE)));
+  uint32_t next = 4;
   for (const Engine engine : {Engine::kMapping, Engine::kFileApi}) {
     AUDIOTRACK_IO_INFO job;
     prepare_export(*f, 0, 5, {0, 1}, dir.path(), "AUD", &job);
     job.exportCounter = 3;
     ASSERT_EQ(run_export(engine, *f, &job), 0);
     EXPECT_EQ(read_file(dir.file("AUD1.wav")), (std::vector<uint8_t>{'o', 'l', 'd'}));
-    EXPECT_EQ(samples_of(read_file(dir.file("AUD1.wav 3.wav"))), expected_samples(*f, 0, 0, 5));
+    EXPECT_EQ(read_file(dir.file("AUD1.wav 3.wav")), std::vector<uint8_t>(5000, 0xEE));
+    const std::string counted = "AUD1.wav " + std::to_string(next++) + ".wav";
+    EXPECT_EQ(samples_of(read_file(dir.file(counted))), expected_samples(*f, 0, 0, 5));
     // Track 2's own name was free, so it carries no counter.
     EXPECT_EQ(samples_of(read_file(dir.file("AUD2.wav"))), expected_samples(*f, 1, 0, 5));
     EXPECT_FALSE(platform::file_exists(dir.file("AUD2.wav 3.wav")));

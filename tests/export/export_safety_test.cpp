@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -201,6 +202,31 @@ TEST_P(ExportSafetyTest, RefusesJobsItCannotRun) {
   // An index that claims more samples than the elements hold.
   for (INDEX_ENTRY_ARRAY& e : f->records.indexEntrySlot) e.samplesInFrame = 1700;
   EXPECT_EQ(run_export(engine, *f, &job), code_for(engine, kMapElement, kFileElement));
+}
+
+// Names already taken are never written: not a file of that name, not the counter name of an
+// earlier export, not the target of a link that leads out of the folder. The counter is raised
+// until a name is free, and the file is created as new there.
+TEST_P(ExportSafetyTest, NeverReplacesAFileOfTheNameItWouldTake) {
+  load(5, 2);
+  const std::string folder = dir.file("out");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  ASSERT_TRUE(write_file(folder + "/N1.wav", {1, 2, 3}));
+  ASSERT_TRUE(write_file(folder + "/N1.wav 2.wav", {4, 5}));
+  ASSERT_EQ(::symlink(dir.file("outside.wav").c_str(), (folder + "/N1.wav 3.wav").c_str()), 0);
+  AUDIOTRACK_IO_INFO job;
+  prepare_export(*f, 0, 4, {0, 1}, folder, "N", &job);  // counter 2
+  ASSERT_EQ(run_export(GetParam(), *f, &job), 0);
+  EXPECT_EQ(read_file(folder + "/N1.wav"), std::vector<uint8_t>({1, 2, 3}));
+  EXPECT_EQ(read_file(folder + "/N1.wav 2.wav"), std::vector<uint8_t>({4, 5}));
+  EXPECT_FALSE(platform::file_exists(dir.file("outside.wav")));
+  EXPECT_EQ(samples_of(read_file(folder + "/N1.wav 4.wav")), expected_samples(*f, 0, 0, 4));
+  EXPECT_EQ(samples_of(read_file(folder + "/N2.wav")), expected_samples(*f, 1, 0, 4));
+  // The same export again takes the next free names.
+  ASSERT_EQ(run_export(GetParam(), *f, &job), 0);
+  EXPECT_EQ(samples_of(read_file(folder + "/N1.wav 5.wav")), expected_samples(*f, 0, 0, 4));
+  EXPECT_EQ(samples_of(read_file(folder + "/N2.wav 2.wav")), expected_samples(*f, 1, 0, 4));
+  EXPECT_EQ(samples_of(read_file(folder + "/N2.wav")), expected_samples(*f, 1, 0, 4));
 }
 
 TEST_P(ExportSafetyTest, ExportsOnlyTheTracksTheFileHas) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/byte_source.h"
+#include "platform/job_file_lock.h"
 #include "platform/mapping.h"
 
 namespace tavrin::platform {
@@ -104,13 +105,71 @@ TEST_F(FileTest, ReplaceDoesNotTruncateAFileSomeoneHoldsLocked) {
   EXPECT_EQ(size, 10u);
 }
 
+// Creating a new file never takes over a name: not a file's, not a link's (even one that leads
+// nowhere, which would otherwise create its target).
+TEST_F(FileTest, CreateNewRefusesANameThatIsTaken) {
+  write_bytes(10);
+  Status st;
+  EXPECT_FALSE(File::open(path_, Access::kCreateNew, Sharing::kNone, &st).valid());
+  EXPECT_EQ(st.error, EEXIST);
+  const std::string link = dir_ + "/link.wav";
+  ASSERT_EQ(::symlink((dir_ + "/target.wav").c_str(), link.c_str()), 0);
+  EXPECT_FALSE(File::open(link, Access::kCreateNew, Sharing::kNone, &st).valid());
+  EXPECT_EQ(st.error, EEXIST);
+  EXPECT_FALSE(file_exists(dir_ + "/target.wav"));
+  File made = File::open(dir_ + "/new.wav", Access::kCreateNew, Sharing::kNone, &st);
+  ASSERT_TRUE(made.valid()) << st.error;
+  uint64_t size = 1;
+  ASSERT_TRUE(made.size(&size).ok());
+  EXPECT_EQ(size, 0u);
+}
+
+// A job's hold: this process's own descriptors on the file open as before, with or without a
+// lock; another process is refused every lock; a second hold, here or there, is refused; after
+// the release the file is free again.
+TEST_F(FileTest, AJobHoldLetsThisProcessOpenTheFileAndKeepsEveryoneElseOut) {
+  write_bytes(10);
+  const auto other_process_locks = [&] {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      Status st;
+      const File f = File::open(path_, Access::kReadExisting, Sharing::kRead, &st);
+      const JobFileLock hold = JobFileLock::take(path_, &st);
+      ::_exit(f.valid() ? 1 : (hold.held() ? 2 : (st.error == EWOULDBLOCK ? 0 : 3)));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "refused" : "not refused";
+  };
+  Status st;
+  {
+    const JobFileLock hold = JobFileLock::take(path_, &st);
+    ASSERT_TRUE(hold.held()) << st.error;
+    EXPECT_TRUE(File::open(path_, Access::kReadExisting, Sharing::kNone, &st).valid());
+    EXPECT_TRUE(File::open(path_, Access::kReadWriteExisting, Sharing::kNone, &st).valid());
+    EXPECT_FALSE(JobFileLock::take(path_, &st).held());
+    EXPECT_EQ(st.error, EWOULDBLOCK);
+    EXPECT_STREQ(other_process_locks(), "refused");
+  }
+  EXPECT_STREQ(other_process_locks(), "not refused");
+  // A file someone else locks cannot be held.
+  const File holder = File::open(path_, Access::kReadExisting, Sharing::kRead, &st);
+  ASSERT_TRUE(holder.valid());
+  EXPECT_FALSE(JobFileLock::take(path_, &st).held());
+  EXPECT_EQ(st.error, EWOULDBLOCK);
+  EXPECT_FALSE(JobFileLock::take(dir_ + "/missing.mxf", &st).held());
+  EXPECT_EQ(st.error, ENOENT);
+}
+
 TEST_F(FileTest, AWriteBeyondTheFileSizeLimitIsAnErrorNotSuccess) {
   write_bytes(10);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {4096, 4096};
+    struct rlimit limit {
+      4096, 4096
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
     Status st;
     File f = File::open(path_, Access::kReadWriteExisting, Sharing::kNone, &st);

@@ -68,6 +68,21 @@ class PresenterTest : public QObject {
         true);
   }
 
+  // A step that cannot be taken back preselects "いいえ": Enter on the box answers No.
+  void aQuestionWithNoPreselectedAnswersNoOnItsDefaultButton() {
+    QtMessagePresenter presenter;
+    const UserMessage question{"q", "MXF Tavrin", MessageIcon::kWarning, true};
+    const auto box = make_message_box(nullptr, question, false);
+    QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
+    when_modal<QMessageBox>([](QMessageBox* box) {
+      QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    QCOMPARE(presenter.ask_question(nullptr, question, false), false);
+    when_modal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    QCOMPARE(presenter.ask_question(nullptr, question, true), true);
+  }
+
   void saveDialogAddsTxtAndAsksBeforeReplacing() {
     // Driving Qt's own file dialog by timers hung on a loaded machine (the overwrite question never
     // became the active modal box); it runs on request until the driving is made deterministic.

@@ -1,7 +1,9 @@
 // Taking a wrap back through the window: a wrap stopped at a known frame, its restore offered and
 // answered Yes, gives the original file byte for byte; "元に戻す" in the ファイル menu after a
 // completed wrap restores it and goes away with the next load; a journal left without its closing
-// record is found at load, No leaves file and journal alone and Yes restores the original.
+// record is found at load, No leaves file and journal alone and Yes restores the original; a
+// journal kept at load is discarded from the ファイル menu after its question; a wrap stopped
+// before it writes does not offer the journal an earlier stopped wrap left.
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -50,12 +52,9 @@ ui::WindowPrompts prompts_loading(const std::string& mxf) {
   return prompts;
 }
 
-// The 8-track fixture (29.97 drop frame from 10:00:00;00) loaded into the session with a mono WAV
-// on track 1, tracks 1 and 2 ON, IN 10:00:00;05 and OUT 10:00:00;20 (16 frames). Returns the
-// MXF file's path.
-std::string prepare_wrap(DialogSession& s) {
-  const std::string path = s.write_fixture("PROG_0001.mxf", test::MxfFixtureOptions{});
-  app::load_mxf(s.app, path, app::LoadOrigin::kMenu, app::test::analysis_dialog());
+// On the loaded file: a mono WAV on track 1, tracks 1 and 2 ON, IN 10:00:00;05 and OUT
+// 10:00:00;20 (16 frames).
+void arrange_job(DialogSession& s) {
   test::WavParams wav;
   wav.channels = 1;
   wav.sampleFrames = 48000;
@@ -67,7 +66,28 @@ std::string prepare_wrap(DialogSession& s) {
   app::toggle_track_switch(s.app, 1);
   app::enter_in(s.app, "10000005");
   app::enter_out(s.app, "10000020");
+}
+
+// The 8-track fixture (29.97 drop frame from 10:00:00;00) loaded into the session with the job
+// above arranged. Returns the MXF file's path.
+std::string prepare_wrap(DialogSession& s) {
+  const std::string path = s.write_fixture("PROG_0001.mxf", test::MxfFixtureOptions{});
+  app::load_mxf(s.app, path, app::LoadOrigin::kMenu, app::test::analysis_dialog());
+  arrange_job(s);
   return path;
+}
+
+// A wrap whose journal lost its closing record, as a job cut off after its last flush leaves it;
+// the file is unloaded afterwards.
+void leave_interrupted_journal(DialogSession& s, const std::string& mxf) {
+  platform::NullJobControl control;
+  app::BackgroundJob job = app::start_wrapping(s.app, control, {});
+  QVERIFY(job.started());
+  job.join();
+  const std::string journal = journal_path(mxf, "");
+  std::filesystem::resize_file(journal, std::filesystem::file_size(journal) - kJournalClosingSize);
+  QCOMPARE(find_journal(mxf, "").state, JournalState::kInterrupted);
+  app::unload(s.app);
 }
 
 struct Window {
@@ -80,6 +100,7 @@ struct Window {
     window.refresh();
   }
   QAction* undo() { return window.action(app::kCmdUndo); }
+  QAction* discard() { return window.action(app::kCmdDiscardJournal); }
   ui::MainWindow window;
   bool exposed = false;
 };
@@ -192,17 +213,7 @@ class UndoWindowTest : public QObject {
     DialogSession s;
     const std::string mxf = prepare_wrap(s);
     const std::string original = contents(mxf);
-    // A wrap whose journal lost its closing record, as a job cut off after its last flush leaves
-    // it.
-    platform::NullJobControl control;
-    app::BackgroundJob job = app::start_wrapping(s.app, control, {});
-    QVERIFY(job.started());
-    job.join();
-    const std::string journal = journal_path(mxf, "");
-    std::filesystem::resize_file(journal,
-                                 std::filesystem::file_size(journal) - kJournalClosingSize);
-    QCOMPARE(find_journal(mxf, "").state, JournalState::kInterrupted);
-    app::unload(s.app);
+    leave_interrupted_journal(s, mxf);
     const std::string wrapped = contents(mxf);
     QVERIFY(wrapped != original);
 
@@ -228,6 +239,94 @@ class UndoWindowTest : public QObject {
     QVERIFY(contents(mxf) == original);
     QCOMPARE(find_journal(mxf, "").state, JournalState::kNone);
     QCOMPARE(s.app.mxfLoaded, uint8_t{1});
+  }
+
+  void aJournalKeptAtLoadIsDiscardedFromTheFileMenuAndTheWrapThenRuns() {
+    DialogSession s;
+    const std::string mxf = prepare_wrap(s);
+    leave_interrupted_journal(s, mxf);
+    const std::string wrapped = contents(mxf);
+    Window w(s, prompts_loading(mxf));
+    QMenu* fileMenu = w.window.menuBar()->actions().at(0)->menu();
+    QVERIFY(fileMenu->actions().contains(w.discard()));
+    QCOMPARE(w.discard()->text(), QStringLiteral("元に戻すための記録を破棄(&D)"));
+    QVERIFY(!w.discard()->isEnabled());
+
+    s.presenter.answers = {false};  // keep the journal at load
+    QVERIFY(w.window.run_command(app::kCmdLoadMxf));
+    QVERIFY(w.discard()->isEnabled());
+    // The wrap is refused, and the refusal says where the way out is.
+    arrange_job(s);
+    w.window.refresh();
+    size_t before = s.presenter.shown.size();
+    s.presenter.answers = {true};
+    w.window.run_command(app::kCmdWrap);
+    QVERIFY(s.presenter.shown.size() > before);
+    QVERIFY(contains(s.presenter.shown.back().message.text,
+                     "ファイル メニューの「元に戻すための記録を破棄」"));
+    QVERIFY(contents(mxf) == wrapped);
+
+    // Asked first, No preselected; No leaves the journal.
+    before = s.presenter.shown.size();
+    s.presenter.answers = {false};
+    QVERIFY(w.window.run_command(app::kCmdDiscardJournal));
+    QCOMPARE(s.presenter.shown.size(), before + 1);
+    const test::ShownMessage& question = s.presenter.shown.back();
+    QVERIFY(question.message.yesNo);
+    QVERIFY(!question.defaultYes);
+    QVERIFY(contains(question.message.text, "元に戻すための記録を破棄しますか？"));
+    QCOMPARE(find_journal(mxf, "").state, JournalState::kInterrupted);
+    QVERIFY(w.discard()->isEnabled());
+
+    s.presenter.answers = {true};
+    QVERIFY(w.window.run_command(app::kCmdDiscardJournal));
+    QCOMPARE(s.presenter.shown.size(), before + 3);
+    QCOMPARE(s.presenter.shown.back().message.text,
+             std::string("PROG_0001.mxf\n\n元に戻すための記録を破棄しました。"));
+    QCOMPARE(find_journal(mxf, "").state, JournalState::kNone);
+    QVERIFY(!w.discard()->isEnabled());
+    QVERIFY(contents(mxf) == wrapped);
+
+    // The wrap runs now, and its journal can be discarded in turn.
+    s.presenter.answers = {true, false};
+    QVERIFY(w.window.run_command(app::kCmdWrap));
+    QCOMPARE(s.presenter.shown[before + 4].message.icon, MessageIcon::kInformation);
+    QCOMPARE(find_journal(mxf, "").state, JournalState::kCompleted);
+    QVERIFY(w.undo()->isEnabled());
+    QVERIFY(w.discard()->isEnabled());
+  }
+
+  void aWrapStoppedBeforeItWritesDoesNotOfferAnEarlierJournal() {
+    DialogSession s;
+    const std::string mxf = prepare_wrap(s);
+    Window w(s);
+    QVERIFY(w.exposed);
+    std::unique_ptr<test::HoldingControl> stop;
+    uint32_t stopAt = 5;
+    w.window.beforeWrap = [&](ui::ProgressDialog& dialog) {
+      stop = std::make_unique<test::HoldingControl>(dialog.control(), UINT32_MAX, stopAt);
+      dialog.jobControl = stop.get();
+    };
+    s.presenter.answers = {true, false};  // the backup question; keep what was written
+    QVERIFY(w.window.run_command(app::kCmdWrap));
+    QCOMPARE(s.presenter.shown.size(), size_t{3});
+    QVERIFY(w.discard()->isEnabled());
+    const std::string afterFirst = contents(mxf);
+
+    // Stopped before its first frame: the earlier journal stays on disk, and is not this job's.
+    stopAt = 0;
+    s.presenter.answers = {true, true};
+    QVERIFY(w.window.run_command(app::kCmdWrap));
+    QCOMPARE(s.presenter.shown.size(), size_t{5});
+    for (size_t i = 3; i < s.presenter.shown.size(); ++i) {
+      QVERIFY(!contains(s.presenter.shown[i].message.text, "元の音声に戻しますか"));
+    }
+    QVERIFY(contents(mxf) == afterFirst);
+    const JournalFound kept = find_journal(mxf, "");
+    QCOMPARE(kept.state, JournalState::kCancelled);
+    QCOMPARE(kept.closing.framesWritten, 5u);
+    QVERIFY(!w.undo()->isEnabled());
+    QVERIFY(w.discard()->isEnabled());
   }
 };
 

@@ -15,6 +15,13 @@ bool ScriptedPresenter::show(QWidget* parent, const UserMessage& message) {
   return answer;
 }
 
+bool ScriptedPresenter::ask_question(QWidget* parent, const UserMessage& question,
+                                     bool defaultYes) {
+  const bool answer = show(parent, question);
+  shown.back().defaultYes = defaultYes;
+  return answer;
+}
+
 std::optional<std::string> ScriptedPresenter::ask_log_path(QWidget*, const std::string& title) {
   saveTitles.push_back(title);
   if (paths.empty()) return std::nullopt;

@@ -17,11 +17,13 @@ struct ShownMessage {
   UserMessage message;
   bool answer = false;
   std::string parentTitle;  // window title of the parent, to tell which dialog asked
+  bool defaultYes = true;   // the answer the box would preselect
 };
 
 class ScriptedPresenter final : public ui::MessagePresenter {
  public:
   bool show(QWidget* parent, const UserMessage& message) override;
+  bool ask_question(QWidget* parent, const UserMessage& question, bool defaultYes) override;
   std::optional<std::string> ask_log_path(QWidget* parent, const std::string& title) override;
   std::optional<std::string> ask_folder(QWidget* parent, const std::string& title,
                                         const std::string& start) override;
