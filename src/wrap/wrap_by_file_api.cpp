@@ -1,7 +1,8 @@
 // Wrapping through positioned reads and writes. Before anything is written, the key and length of
 // every element of the range are read and checked. The range is then written in batches of the
 // buffer duration chosen in the settings. For each batch: the header of every element the batch
-// will write is read and checked again; then each WAV's samples for the whole batch are read into
+// will write is read and checked again (the elements of a frame lie close together, and are read
+// in as few reads as their gaps allow); then each WAV's samples for the whole batch are read into
 // its region in one read; then frame by frame every element value is written with one positioned
 // write. The file's data is flushed (fdatasync) before the job reports success or cancellation, and
 // a write or flush that fails ends the job with an error. With an undo journal, the batch's check
@@ -53,7 +54,7 @@ struct FileJob {
   Buffer element;                   // one element value being assembled
   Buffer silence;                   // zeros of the largest element value
   UndoJournalWriter* journal = nullptr;
-  Buffer original;  // an element's header and value as the file holds them
+  FrameElementReader reader;
 };
 
 // Ends the job; what was written is flushed first, and a failed flush turns success or
@@ -80,39 +81,22 @@ bool mxf_resized(const FileJob& job) {
   return !job.mxf.size(&size).ok() || size != job.fileSize;
 }
 
-// Reads and checks the header of every element the batch will write; with a journal, reads the
+// Reads and checks the header of every element the batch will write; with a journal, reads each
 // value in the same read and adds it to the journal.
-int check_batch(const FileJob& job, uint64_t first, uint64_t frames) {
+int check_batch(FileJob& job, uint64_t first, uint64_t frames) {
   const WrapPlan& plan = job.plan;
-  uint8_t headerOnly[kElementHeaderSize];
+  const bool journaled = job.journal != nullptr;
   for (uint64_t k = 0; k < frames; ++k) {
-    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
-    const uint64_t valueBytes = plan.sample_bytes(e);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      if (!written_element_position(e, w.track, &position)) {
-        return layout_code(kCodes, job.wroteAny);
-      }
-      const bool inside = position <= job.fileSize && job.fileSize - position >= kElementHeaderSize;
-      const bool withValue = job.journal != nullptr && inside &&
-                             job.fileSize - position - kElementHeaderSize >= valueBytes;
-      uint8_t* const header = withValue ? job.original.get() : headerOnly;
-      const size_t want =
-          withValue ? static_cast<size_t>(kElementHeaderSize + valueBytes) : sizeof headerOnly;
-      if (inside) {
-        const platform::IoResult got = job.mxf.read_at(position, header, want);
-        if (!got.ok()) return kFileReadMxf;
-        if (got.bytes != want) return kFileMxfChanged;
-      }
-      if (check_written_element(plan, e, w.track, inside ? header : nullptr, position,
-                                job.fileSize) != ElementFault::kNone) {
-        return layout_code(kCodes, job.wroteAny);
-      }
-      // A checked element's value lies inside the file, so it was read with its header.
-      if (withValue) {
-        job.journal->add(position + kElementHeaderSize, header + kElementHeaderSize,
-                         static_cast<size_t>(valueBytes));
-      }
+    if (const int code = job.reader.check(plan, job.mxf, job.fileSize, first + k, journaled, kCodes,
+                                          layout_code(kCodes, job.wroteAny));
+        code != 0) {
+      return code;
+    }
+    if (!journaled) continue;
+    const uint64_t valueBytes = plan.sample_bytes(plan.entry(first + k));
+    for (size_t w = 0; w < plan.writes.size(); ++w) {
+      job.journal->add(job.reader.position(w) + kElementHeaderSize, job.reader.value(w),
+                       static_cast<size_t>(valueBytes));
     }
   }
   return 0;
@@ -212,8 +196,7 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   const uint64_t valueBytes = uint64_t{plan.maxSamplesInFrame} * plan.slotBytes + 1;
   job.element = allocate(valueBytes);
   job.silence = allocate(valueBytes);
-  if (journal != nullptr) job.original = allocate(kElementHeaderSize + valueBytes);
-  if (!job.element || !job.silence || (journal != nullptr && !job.original)) return kFileNoBuffer;
+  if (!job.element || !job.silence) return kFileNoBuffer;
   std::memset(job.silence.get(), 0, static_cast<size_t>(valueBytes));
 
   platform::Status status;

@@ -1,16 +1,18 @@
 // Wrapping through memory views. The range is written in runs: from the frame reached to the end
-// of its index table segment, at most kMaxRunFrames frames. For each run one read/write view of
-// the MXF file covers the elements the run touches, and one read-only view of each WAV the
-// samples it takes. Before anything is written, the key and length of every element of the range
-// are read and checked; every element of a run is checked again in its view before the first byte
-// of the run is written, and the samples then go straight from the WAV views into the element
-// values. The sizes of the MXF file and the WAVs are looked at afresh before each run is mapped,
-// and the copy runs under the bus-error guard: a file another program shortens during the job
-// ends it with a message instead of a SIGBUS. Each edit unit is addressed by its own index entry.
-// With an undo journal, the original bytes of every value of the run are copied from the view
-// into the journal, which is flushed before the run's first byte is written. At the end the
-// descriptor's dirty pages are written back (fdatasync) before the job reports success or
-// cancellation.
+// of its index table segment, at most the frames whose WAV samples fit kRunWavBytes. For each run
+// one read-only view of each WAV covers the samples the run takes. Before anything is written,
+// the key and length of every element of the range are read and checked; every element of a run
+// is read and checked again before the first byte of the run is written. The samples then go
+// from the WAV views into each element value with one positioned write per element: a store
+// through a shared view of the MXF file would make the whole page-cache folio around each value
+// dirty, and the final flush would write back several times the sample bytes. The MXF file's size
+// is looked at before each run and each frame's writes, so that no write grows a file another
+// program shortened back, and the WAV sizes before each run is mapped; the copy from the views
+// runs under the bus-error guard: a WAV another program shortens during the job ends it with a
+// message instead of a SIGBUS. Each edit unit is addressed by its own index entry. With an undo
+// journal, the original bytes of every value of the run are read with its check and go into the
+// journal, which is flushed before the run's first byte is written. At the end the file's data is
+// flushed (fdatasync) before the job reports success or cancellation.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -29,9 +31,10 @@ namespace {
 using namespace wrap_codes;
 const WrapCodes& kCodes = kMappingWrapCodes;
 
-// Frames of one run at most: bounds the views (and the pages they keep resident) in files whose
-// index is one long segment.
-constexpr uint64_t kMaxRunFrames = 512;
+// WAV bytes one run's views cover at most: bounds the views (and the pages they keep resident)
+// in files whose index is one long segment, while keeping runs long, so that a journaled job
+// flushes its journal a few times per file rather than every few seconds of programme.
+constexpr uint64_t kRunWavBytes = 64u << 20;
 
 struct MappingJob {
   WrapPlan plan;
@@ -40,14 +43,14 @@ struct MappingJob {
   platform::DirectoryRecord before;
   bool timesKnown = false;
   bool wroteAny = false;
-  // Pages were made writable: the system may take that as a change of the file's times even
-  // before a byte is written.
-  bool touched = false;
+  uint64_t runFramesCap = 1;       // frames whose WAV samples fit kRunWavBytes
   std::vector<uint64_t> consumed;  // per source: data bytes the runs so far have passed
+  FrameElementReader reader;
+  std::vector<uint8_t> element;  // one element value being assembled
   UndoJournalWriter* journal = nullptr;
 };
 
-// Ends the job. What the views changed is written back first; a failure there turns success or
+// Ends the job. What was written is flushed first; a failure there turns success or
 // cancellation into an error. Success sets the last-access and last-write times to now (whole
 // seconds), keeping the creation time; any other end leaves the times as they were before.
 int finish(MappingJob& job, int code) {
@@ -57,7 +60,7 @@ int finish(MappingJob& job, int code) {
   if (code == 0) {
     const platform::FileTime now = platform::now_utc_whole_seconds();
     platform::set_file_times(job.mxf, now, now);
-  } else if ((job.wroteAny || job.touched) && job.timesKnown) {
+  } else if (job.wroteAny && job.timesKnown) {
     platform::set_file_times(job.mxf, job.before.lastAccess, job.before.lastWrite);
   }
   // A file system may report a failed write-back only at the close (NFS, FUSE).
@@ -74,42 +77,17 @@ bool inside_own_segment(const WrapPlan& plan, uint64_t frame) {
   return e.segmentStart <= unit && unit - e.segmentStart < e.segmentDuration;
 }
 
-// Frames from `frame` to the end of its index table segment, at most `left` and kMaxRunFrames;
-// 0 when an edit unit of the run lies outside the segment the index gives it.
-uint64_t run_frames(const WrapPlan& plan, uint64_t frame, uint64_t left) {
+// Frames from `frame` to the end of its index table segment, at most `left` and `cap`; 0 when an
+// edit unit of the run lies outside the segment the index gives it.
+uint64_t run_frames(const WrapPlan& plan, uint64_t frame, uint64_t left, uint64_t cap) {
   if (!inside_own_segment(plan, frame)) return 0;
   const INDEX_ENTRY_ARRAY& e = plan.entry(frame);
   const uint64_t toSegmentEnd = e.segmentDuration - (plan.firstEntry + frame - e.segmentStart);
-  const uint64_t frames = std::min({toSegmentEnd, left, kMaxRunFrames});
+  const uint64_t frames = std::min({toSegmentEnd, left, cap});
   for (uint64_t k = 1; k < frames; ++k) {
     if (!inside_own_segment(plan, frame + k)) return 0;
   }
   return frames;
-}
-
-struct Span {
-  uint64_t begin = 0;
-  uint64_t end = 0;
-};
-
-// The file bytes a run touches: from the key of its first written element to the end of the
-// samples of its last. Faults when an element has no delta entry or would reach past the file.
-ElementFault run_span(const WrapPlan& plan, uint64_t first, uint64_t frames, uint64_t fileSize,
-                      Span* span) {
-  bool any = false;
-  for (uint64_t k = 0; k < frames; ++k) {
-    const INDEX_ENTRY_ARRAY& e = plan.entry(first + k);
-    const uint64_t needed = kElementHeaderSize + plan.sample_bytes(e);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      if (!written_element_position(e, w.track, &position)) return ElementFault::kNoDeltaEntry;
-      if (position > fileSize || fileSize - position < needed) return ElementFault::kOutsideFile;
-      if (!any || position < span->begin) span->begin = position;
-      if (!any || position + needed > span->end) span->end = position + needed;
-      any = true;
-    }
-  }
-  return ElementFault::kNone;
 }
 
 // One WAV's view over the data a run takes; empty once the data has run out.
@@ -126,63 +104,23 @@ struct RunCopy {
   uint64_t first = 0;
   uint64_t frames = 0;
   uint64_t* done = nullptr;
-  uint64_t spanBegin = 0;
-  platform::MappedView* mxfView = nullptr;
   const WavRunView* wavViews = nullptr;
   int code = 0;
 };
 
-// Checks every element of the run in the view, then writes the run's samples into it.
+// True when the MXF file no longer has the size it had at the job's start (or its size cannot be
+// read): another program shortened it, or shortened it and a write of this job grew it back.
+bool mxf_resized(const MappingJob& job) {
+  uint64_t size = 0;
+  return !job.mxf.size(&size).ok() || size != job.fileSize;
+}
+
+// Writes the run's samples, frame by frame, from the WAV views into the element values.
 void copy_run(void* context) {
   RunCopy& run = *static_cast<RunCopy*>(context);
   MappingJob& job = *run.job;
   const WrapPlan& plan = job.plan;
-  uint8_t* const base = run.mxfView->data();
-
-  // Nothing of the run is written before every element it touches has been checked.
-  for (uint64_t k = 0; k < run.frames; ++k) {
-    const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      written_element_position(e, w.track, &position);
-      if (check_written_element(plan, e, w.track, base + (position - run.spanBegin), position,
-                                job.fileSize) != ElementFault::kNone) {
-        run.code = layout_code(kCodes, job.wroteAny);
-        return;
-      }
-    }
-  }
-
-  // The original values are durable in the journal before the first of them changes.
-  if (job.journal != nullptr) {
-    for (uint64_t k = 0; k < run.frames; ++k) {
-      const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
-      for (const TrackWrite& w : plan.writes) {
-        uint64_t position = 0;
-        written_element_position(e, w.track, &position);
-        job.journal->add(position + kElementHeaderSize,
-                         base + (position - run.spanBegin) + kElementHeaderSize,
-                         static_cast<size_t>(plan.sample_bytes(e)));
-      }
-    }
-    if (!job.journal->commit().ok()) {
-      run.code = kMapJournalFailed;
-      return;
-    }
-    job.journal->note_writing();
-  }
-
-  // The pages of the values become writable in one call each rather than a fault per page.
-  job.touched = true;
-  for (uint64_t k = 0; k < run.frames; ++k) {
-    const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      written_element_position(e, w.track, &position);
-      run.mxfView->prepare_write(position - run.spanBegin + kElementHeaderSize,
-                                 plan.sample_bytes(e));
-    }
-  }
+  uint8_t* const element = job.element.data();
 
   uint64_t sampleOffset = 0;  // samples of the run before the frame
   for (uint64_t k = 0; k < run.frames; ++k) {
@@ -191,22 +129,32 @@ void copy_run(void* context) {
       run.code = kCancelled;
       return;
     }
+    if (mxf_resized(job)) {
+      run.code = kMapMxfChanged;
+      return;
+    }
     const INDEX_ENTRY_ARRAY& e = plan.entry(run.first + k);
-    job.wroteAny = job.wroteAny || !plan.writes.empty();
+    const size_t valueBytes = static_cast<size_t>(plan.sample_bytes(e));
     for (const TrackWrite& w : plan.writes) {
       uint64_t position = 0;
       written_element_position(e, w.track, &position);
-      uint8_t* value = base + (position - run.spanBegin) + kElementHeaderSize;
       if (w.source == TrackWrite::kSilence) {
-        std::memset(value, 0, static_cast<size_t>(plan.sample_bytes(e)));
-        continue;
+        std::memset(element, 0, valueBytes);
+      } else {
+        const WavSource& source = plan.sources[static_cast<size_t>(w.source)];
+        const WavRunView& wav = run.wavViews[static_cast<size_t>(w.source)];
+        const uint64_t offset = sampleOffset * source.blockAlign;
+        const bool any = wav.bytes > offset;
+        place_samples(source, w.channel, any ? wav.view.data() + offset : nullptr,
+                      any ? wav.bytes - offset : 0, e.samplesInFrame, plan.slotBytes, element);
       }
-      const WavSource& source = plan.sources[static_cast<size_t>(w.source)];
-      const WavRunView& wav = run.wavViews[static_cast<size_t>(w.source)];
-      const uint64_t offset = sampleOffset * source.blockAlign;
-      const bool any = wav.bytes > offset;
-      place_samples(source, w.channel, any ? wav.view.data() + offset : nullptr,
-                    any ? wav.bytes - offset : 0, e.samplesInFrame, plan.slotBytes, value);
+      job.wroteAny = true;
+      const platform::IoResult put =
+          job.mxf.write_at(position + kElementHeaderSize, element, valueBytes);
+      if (!put.ok() || put.bytes != valueBytes) {
+        run.code = kMapFlushFailed;
+        return;
+      }
     }
     *run.done += 1;
     run.control->set_done(static_cast<uint32_t>(*run.done));
@@ -226,24 +174,13 @@ int bus_error_code(const MappingJob& job) {
 int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, uint64_t frames,
               uint64_t* done) {
   const WrapPlan& plan = job.plan;
-  // A stop before the run's first frame leaves the run's pages alone.
+  // A stop before the run's first frame leaves the run alone.
   if (control.cancel_requested()) return kCancelled;
-  // Only what a fresh look at the sizes allows is mapped: another program may have shortened a
-  // file since the last run, and a view past a file's end faults when touched.
-  uint64_t mxfSize = 0;
-  if (!job.mxf.size(&mxfSize).ok() || mxfSize != job.fileSize) return kMapMxfChanged;
-  Span span;
-  if (run_span(plan, first, frames, job.fileSize, &span) != ElementFault::kNone) {
-    return layout_code(kCodes, job.wroteAny);
-  }
-  platform::Status status;
-  platform::MappedView mxfView;
-  if (span.end > span.begin) {
-    mxfView = platform::MappedView::map(job.mxf, span.begin, span.end - span.begin,
-                                        platform::ViewAccess::kReadWrite, &status);
-    if (!mxfView.valid()) return kMapMxfView;
-  }
+  if (mxf_resized(job)) return kMapMxfChanged;
 
+  // Only what a fresh look at the sizes allows is mapped: another program may have shortened a
+  // WAV since the last run, and a view past a file's end faults when touched.
+  platform::Status status;
   uint64_t runSamples = 0;
   for (uint64_t k = 0; k < frames; ++k) runSamples += plan.entry(first + k).samplesInFrame;
   std::vector<WavRunView> wavViews(plan.sources.size());
@@ -264,14 +201,33 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
     wavViews[i].bytes = bytes;
   }
 
+  // Nothing of the run is written before every element it touches has been checked, and the
+  // original values are durable in the journal before the first of them changes.
+  const bool journaled = job.journal != nullptr;
+  for (uint64_t k = 0; k < frames; ++k) {
+    if (const int code = job.reader.check(plan, job.mxf, job.fileSize, first + k, journaled, kCodes,
+                                          layout_code(kCodes, job.wroteAny));
+        code != 0) {
+      return code;
+    }
+    if (!journaled) continue;
+    const uint64_t valueBytes = plan.sample_bytes(plan.entry(first + k));
+    for (size_t w = 0; w < plan.writes.size(); ++w) {
+      job.journal->add(job.reader.position(w) + kElementHeaderSize, job.reader.value(w),
+                       static_cast<size_t>(valueBytes));
+    }
+  }
+  if (journaled) {
+    if (!job.journal->commit().ok()) return kMapJournalFailed;
+    job.journal->note_writing();
+  }
+
   RunCopy run;
   run.job = &job;
   run.control = &control;
   run.first = first;
   run.frames = frames;
   run.done = done;
-  run.spanBegin = span.begin;
-  run.mxfView = &mxfView;
   run.wavViews = wavViews.data();
   if (!platform::run_guarding_bus_errors(copy_run, &run)) return bus_error_code(job);
   return run.code;
@@ -289,9 +245,14 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   // The runs, all laid out before anything is opened: an edit unit whose segment does not contain
   // it stops the job while the file is still untouched.
   const uint64_t total = job.plan.totalFrames;
+  uint64_t wavBytesPerFrame = 0;
+  for (const WavSource& source : job.plan.sources) {
+    wavBytesPerFrame += uint64_t{source.blockAlign} * job.plan.maxSamplesInFrame;
+  }
+  job.runFramesCap = std::max<uint64_t>(1, kRunWavBytes / std::max<uint64_t>(1, wavBytesPerFrame));
   std::vector<uint64_t> runs;
   for (uint64_t frame = 0; frame < total;) {
-    const uint64_t frames = run_frames(job.plan, frame, total - frame);
+    const uint64_t frames = run_frames(job.plan, frame, total - frame, job.runFramesCap);
     if (frames == 0) return kMapSegmentBounds;
     runs.push_back(frames);
     frame += frames;
@@ -314,6 +275,7 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
     return finish(job, code);
   }
   job.consumed.assign(job.plan.sources.size(), 0);
+  job.element.assign(size_t{job.plan.maxSamplesInFrame} * job.plan.slotBytes + 1, 0);
 
   control.set_total(static_cast<uint32_t>(total));
   control.set_done(0);

@@ -25,7 +25,7 @@ inline constexpr int kMapWavView = 2013;
 inline constexpr int kMapLayoutUntouched = 2014;
 // The same, after earlier runs had been written: the frames before the stop are new.
 inline constexpr int kMapLayoutAfterWrites = 2015;
-// Writing the views back to the file failed (msync/fdatasync, disk full, device gone).
+// Writing the samples to the file failed (a write or the flush: disk full, device gone).
 inline constexpr int kMapFlushFailed = 2016;
 // A WAV assigned to an ON track breaks the bit rule or has more than two channels.
 inline constexpr int kMapWavFormat = 2017;

@@ -186,22 +186,95 @@ int check_mxf_size(const platform::File& mxf, const MXF_BASE_INFO& records, cons
 
 int check_range_elements(const WrapPlan& plan, const platform::File& mxf, uint64_t fileSize,
                          const WrapCodes& codes) {
-  uint8_t header[kElementHeaderSize];
+  FrameElementReader reader;
   for (uint64_t frame = 0; frame < plan.totalFrames; ++frame) {
-    const INDEX_ENTRY_ARRAY& e = plan.entry(frame);
-    for (const TrackWrite& w : plan.writes) {
-      uint64_t position = 0;
-      if (!written_element_position(e, w.track, &position)) return codes.layoutUntouched;
-      const bool inside = position <= fileSize && fileSize - position >= kElementHeaderSize;
-      if (inside) {
-        const platform::IoResult got = mxf.read_at(position, header, sizeof header);
-        if (!got.ok()) return codes.readMxf;
-        if (got.bytes != sizeof header) return codes.mxfChanged;  // shortened since its size
+    if (const int code =
+            reader.check(plan, mxf, fileSize, frame, false, codes, codes.layoutUntouched);
+        code != 0) {
+      return code;
+    }
+  }
+  return 0;
+}
+
+namespace {
+
+// Bytes between two elements below which one read of both costs less than a read of each: a
+// positioned read costs about as much as copying a few kilobytes.
+constexpr uint64_t kReadTogetherGap = 8u << 10;
+// The most one read of neighbouring elements covers.
+constexpr uint64_t kMaxReadTogether = 256u << 10;
+
+}  // namespace
+
+int FrameElementReader::check(const WrapPlan& plan, const platform::File& mxf, uint64_t fileSize,
+                              uint64_t frame, bool values, const WrapCodes& codes, int layoutCode) {
+  const INDEX_ENTRY_ARRAY& e = plan.entry(frame);
+  const size_t n = plan.writes.size();
+  positions_.resize(n);
+  order_.resize(n);
+  at_.assign(n, SIZE_MAX);
+  for (size_t k = 0; k < n; ++k) {
+    if (!written_element_position(e, plan.writes[k].track, &positions_[k])) return layoutCode;
+    order_[k] = k;
+  }
+  std::stable_sort(order_.begin(), order_.end(),
+                   [&](size_t a, size_t b) { return positions_[a] < positions_[b]; });
+
+  // The bytes each element needs read: its header, and with `values` its value, cut to the file.
+  // An element whose header lies past the end is not read; its check reports it.
+  const uint64_t valueBytes = plan.sample_bytes(e);
+  auto inside = [&](uint64_t p) { return p <= fileSize && fileSize - p >= kElementHeaderSize; };
+  auto end_of = [&](uint64_t p) {
+    const uint64_t want = kElementHeaderSize + (values ? valueBytes : 0);
+    return fileSize - p < want ? fileSize : p + want;
+  };
+  // bytes_ only grows: its bytes are overwritten by each read, never cleared.
+  size_t used = 0;
+  bool shortened = false;
+  for (size_t i = 0; i < n && !shortened;) {
+    if (!inside(positions_[order_[i]])) {
+      ++i;
+      continue;
+    }
+    const uint64_t begin = positions_[order_[i]];
+    uint64_t end = end_of(begin);
+    size_t j = i + 1;
+    for (; j < n; ++j) {
+      const uint64_t p = positions_[order_[j]];
+      if (!inside(p) || p > end + kReadTogetherGap) break;
+      const uint64_t next = std::max(end, end_of(p));
+      if (next - begin > kMaxReadTogether) break;
+      end = next;
+    }
+    const size_t base = used;
+    const size_t want = static_cast<size_t>(end - begin);
+    if (bytes_.size() < base + want) bytes_.resize(base + want);
+    used = base + want;
+    const platform::IoResult got = mxf.read_at(begin, bytes_.data() + base, want);
+    if (!got.ok()) return codes.readMxf;
+    for (size_t m = i; m < j; ++m) {
+      const size_t k = order_[m];
+      const uint64_t from = positions_[k] - begin;
+      const uint64_t needed = end_of(positions_[k]) - positions_[k];
+      // What the read did not deliver was cut off since the file's size was taken.
+      if (got.bytes < from + needed) {
+        shortened = true;
+        break;
       }
-      if (check_written_element(plan, e, w.track, inside ? header : nullptr, position, fileSize) !=
-          ElementFault::kNone) {
-        return codes.layoutUntouched;
-      }
+      at_[k] = base + static_cast<size_t>(from);
+    }
+    i = j;
+  }
+
+  // In the order the elements are written: the first fault is the one reported.
+  for (size_t k = 0; k < n; ++k) {
+    const uint64_t p = positions_[k];
+    if (inside(p) && at_[k] == SIZE_MAX) return codes.mxfChanged;
+    const uint8_t* header = inside(p) ? bytes_.data() + at_[k] : nullptr;
+    if (check_written_element(plan, e, plan.writes[k].track, header, p, fileSize) !=
+        ElementFault::kNone) {
+      return layoutCode;
     }
   }
   return 0;

@@ -118,9 +118,31 @@ int check_mxf_size(const platform::File& mxf, const MXF_BASE_INFO& records, cons
 
 // Reads the key and length of every element of every frame of the range the job writes and
 // checks each, before the first byte is written: a fault anywhere in IN..OUT refuses the job
-// with the file untouched. Returns 0, codes.layoutUntouched or codes.readMxf.
+// with the file untouched. Returns 0, codes.layoutUntouched, codes.readMxf or codes.mxfChanged.
 int check_range_elements(const WrapPlan& plan, const platform::File& mxf, uint64_t fileSize,
                          const WrapCodes& codes);
+
+// Reads the elements one frame writes and checks each. The elements are read in order of their
+// offsets, neighbours close enough together in one positioned read (a read costs more than the
+// bytes between two headers), so a frame's audio block is mostly one read. With `values`, each
+// element's value is read with its header and, once every element of the frame has passed,
+// `value(k)` points at the value of plan.writes[k] until the next call.
+class FrameElementReader {
+ public:
+  // Returns 0, `layoutCode` for a fault, codes.readMxf for a failed read, or codes.mxfChanged
+  // when the file delivers less than its size promised (it was shortened).
+  int check(const WrapPlan& plan, const platform::File& mxf, uint64_t fileSize, uint64_t frame,
+            bool values, const WrapCodes& codes, int layoutCode);
+  const uint8_t* value(size_t k) const { return bytes_.data() + at_[k] + kElementHeaderSize; }
+  // The offset of the key of plan.writes[k] in the file.
+  uint64_t position(size_t k) const { return positions_[k]; }
+
+ private:
+  std::vector<uint64_t> positions_;  // per write: the key's offset in the file
+  std::vector<size_t> order_;        // writes by increasing offset
+  std::vector<size_t> at_;           // per write: where its header lies in bytes_
+  std::vector<uint8_t> bytes_;
+};
 
 // Position of the key of `track`'s element in edit unit `e`; false when the edit unit has no
 // delta entry for the track.

@@ -42,6 +42,30 @@ bool same_mtime(const struct stat& a, const struct stat& b) {
 
 // Asks to stop at no frame; at frame `frame` puts a read-only descriptor of the same file in
 // place of the one the engine writes through, so that the engine's next write (or view) fails.
+// Every descriptor of this process open for writing on `path` now refers to the file opened
+// read-only: writes through it fail from here on.
+void reopen_read_only(const std::string& path) {
+  char real[PATH_MAX];
+  if (::realpath(path.c_str(), real) == nullptr) return;
+  DIR* fds = ::opendir("/proc/self/fd");
+  if (fds == nullptr) return;
+  std::vector<int> writers;
+  while (const dirent* e = ::readdir(fds)) {
+    char target[PATH_MAX] = {};
+    const std::string link = std::string("/proc/self/fd/") + e->d_name;
+    const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (n <= 0 || std::strcmp(target, real) != 0) continue;
+    const int fd = std::atoi(e->d_name);
+    if ((::fcntl(fd, F_GETFL) & O_ACCMODE) != O_RDONLY) writers.push_back(fd);
+  }
+  ::closedir(fds);
+  for (const int fd : writers) {
+    const int readOnly = ::open(real, O_RDONLY | O_CLOEXEC);
+    ::dup2(readOnly, fd);
+    ::close(readOnly);
+  }
+}
+
 class FailWritesAtFrame final : public platform::JobControl {
  public:
   FailWritesAtFrame(std::string path, uint32_t frame) : path_(std::move(path)), frame_(frame) {}
@@ -49,25 +73,7 @@ class FailWritesAtFrame final : public platform::JobControl {
   void set_done(uint32_t frames) override {
     if (frames != frame_ || swapped_) return;
     swapped_ = true;
-    char real[PATH_MAX];
-    if (::realpath(path_.c_str(), real) == nullptr) return;
-    DIR* fds = ::opendir("/proc/self/fd");
-    if (fds == nullptr) return;
-    std::vector<int> writers;
-    while (const dirent* e = ::readdir(fds)) {
-      char target[PATH_MAX] = {};
-      const std::string link = std::string("/proc/self/fd/") + e->d_name;
-      const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
-      if (n <= 0 || std::strcmp(target, real) != 0) continue;
-      const int fd = std::atoi(e->d_name);
-      if ((::fcntl(fd, F_GETFL) & O_ACCMODE) != O_RDONLY) writers.push_back(fd);
-    }
-    ::closedir(fds);
-    for (const int fd : writers) {
-      const int readOnly = ::open(real, O_RDONLY | O_CLOEXEC);
-      ::dup2(readOnly, fd);
-      ::close(readOnly);
-    }
+    reopen_read_only(path_);
   }
   bool cancel_requested() override { return false; }
 
@@ -159,7 +165,7 @@ TEST_P(UndoTest, CompletedCancelledAndFailedWrapsGoBackToTheOriginalBytes) {
   // A write that fails at frame 17, after frames were written.
   FailWritesAtFrame fail(f->path, 17);
   const int failed = wrap(fail);
-  EXPECT_EQ(failed, code(kMapMxfView, kFileWriteFailed));
+  EXPECT_EQ(failed, code(kMapFlushFailed, kFileWriteFailed));
   found = find_journal(f->path, "");
   EXPECT_EQ(found.state, JournalState::kFailed);
   EXPECT_EQ(found.closing.code, failed);
@@ -167,17 +173,33 @@ TEST_P(UndoTest, CompletedCancelledAndFailedWrapsGoBackToTheOriginalBytes) {
   expect_undo_restores(f->original, before);
 }
 
-// The journal reaches its size limit (RLIMIT_FSIZE in a child) after the first run: the mapping
-// engine stops before the second run, the journal stays without its closing record and restores
-// the first run; the file-I/O engine journals its one batch first and so writes nothing at all.
+// The journal's path the mapping case makes unwritable after the first run's records.
+std::string journalToBreak;
+
+// The journal cannot be written after the first run: the mapping engine stops before the second
+// run, the journal stays without its closing record and restores the first run. The file-I/O
+// engine journals its one batch first and, when the journal reaches its size limit (RLIMIT_FSIZE
+// in a child), writes nothing at all. (The limit would stop the mapping engine's own positioned
+// writes too, so its journal fails through a descriptor that turns read-only after the first
+// run's records are written.)
 TEST_P(UndoTest, AJournalThatCannotBeWrittenStopsTheJobAndStillRestores) {
   const uint64_t firstRun = 5 * 2 * 3 * 1602 + (wav->entry.info.channels == 2 ? 5 * 3 * 1602 : 0);
+  journalToBreak = pending_journal_path(journal_path(f->path, ""));
+  const bool fileApi = engine() == Engine::kFileApi;
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{firstRun + 4096, firstRun + 4096};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    if (fileApi) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{firstRun + 4096, firstRun + 4096};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    } else {
+      set_journal_writer_hook([](UndoJournalWriter& journal) {
+        journal.beforeSync = [commits = 0]() mutable {
+          if (commits++ == 0) reopen_read_only(journalToBreak);
+        };
+      });
+    }
     CancelAtFrame none;
     const int result = wrap(none);
     ::_exit(result == kMapJournalFailed ? 10 : result == kFileJournalFailed ? 11 : 12);

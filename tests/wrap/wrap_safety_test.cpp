@@ -270,22 +270,26 @@ INSTANTIATE_TEST_SUITE_P(BothEngines, SafetyTest,
                          [](const auto& info) { return std::string(engine_name(info.param)); });
 
 // Runs `body` in a child process whose file size limit is `limit` bytes: writes at or beyond it
-// fail with EFBIG, as on a full disk. Returns the child's result.
-int in_child_with_file_limit(uint64_t limit, const std::function<int()>& body) {
+// fail with EFBIG, as on a full disk. Returns 0 when the child's result was `expected`.
+int in_child_with_file_limit(uint64_t limit, int expected, const std::function<int()>& body) {
   const pid_t child = ::fork();
   if (child == 0) {
     ::signal(SIGXFSZ, SIG_IGN);
     const struct rlimit rl = {limit, limit};
     ::setrlimit(RLIMIT_FSIZE, &rl);
     const int result = body();
-    ::_exit(result == kFileWriteFailed ? 0 : result == 0 ? 1 : 2);
+    ::_exit(result == expected ? 0 : result == 0 ? 1 : 2);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(FileApiWriteFailure, DiskFullEndsTheJobWithAnError) {
+// Both engines write the samples with positioned writes, so a full disk fails a write of either
+// in the middle of the job.
+class WriteFailureTest : public ::testing::TestWithParam<Engine> {};
+
+TEST_P(WriteFailureTest, DiskFullEndsTheJobWithAnError) {
   ScratchDir dir;
   EssenceParams p;
   p.frames = 15;
@@ -296,8 +300,10 @@ TEST(FileApiWriteFailure, DiskFullEndsTheJobWithAnError) {
   prepare_job(*f, 0, 14, &job);
   job.trackSwitch[0] = job.trackSwitch[1] = kTrackOn;
   const uint64_t limit = f->value_offset(9, 1) + 10;  // inside track 2's samples of frame 9
-  EXPECT_EQ(in_child_with_file_limit(limit, [&] { return run_engine(Engine::kFileApi, *f, &job); }),
-            0);
+  const int expected = GetParam() == Engine::kFileApi ? kFileWriteFailed : kMapFlushFailed;
+  EXPECT_EQ(
+      in_child_with_file_limit(limit, expected, [&] { return run_engine(GetParam(), *f, &job); }),
+      0);
   // Frames 0 .. 8 are new; nothing at or behind the limit changed.
   const std::vector<uint8_t> after = read_file(f->path);
   const std::vector<uint8_t> want = expected_file(*f, 0, 8, {silence(), silence()});
@@ -308,6 +314,10 @@ TEST(FileApiWriteFailure, DiskFullEndsTheJobWithAnError) {
   EXPECT_TRUE(std::equal(after.begin() + static_cast<int64_t>(limit), after.end(),
                          f->original.begin() + static_cast<int64_t>(limit)));
 }
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, WriteFailureTest,
+                         ::testing::Values(Engine::kMapping, Engine::kFileApi),
+                         [](const auto& info) { return std::string(engine_name(info.param)); });
 
 }  // namespace
 }  // namespace tavrin::test
