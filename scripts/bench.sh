@@ -32,6 +32,7 @@ while [[ $# -gt 0 ]]; do
 done
 
 programs=(bench_wrap bench_export bench_verify)
+unset TAVRIN_BENCH_LONG  # each length is asked for here, one run per length
 if [[ ! -f "$build/build.ninja" ]]; then
   export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_WERROR=ON \
