@@ -275,8 +275,9 @@ TEST_F(BackgroundJobTest, AFileCutOrReplacedSinceItsAnalysisIsRefusedByBothEngin
     app.tracks.trackSwitch[0] = kTrackOn;
     set_wrap_range(0, 9);
 
-    std::vector<uint8_t> cut = original;
-    cut.resize(cut.size() - 4096);
+    ASSERT_GT(original.size(), 4096u);
+    const std::vector<uint8_t> cut(original.begin(),
+                                   original.end() - static_cast<std::ptrdiff_t>(4096));
     ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cut.size())), 0);
     put_back_time();
     expect_refused(cut);
