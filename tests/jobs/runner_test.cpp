@@ -53,21 +53,25 @@ TEST(MessageTable, SectionNamesAndProcessNames) {
 }
 
 TEST(FinalTexts, NameTheSectionTheCodeAndTheProcess) {
-  EXPECT_EQ(compose_analysis_failure("prog.mxf", 300, 307, false),
-            "prog.mxf\n\nこのファイルはロードできません。\n\nフレームラッピングではないため読込めませ"
-            "ん。\n\n処理セクション: PreFace set\nERR: 307  process: Memory Mapping");
-  EXPECT_EQ(compose_verification_failure("prog.mxf", 1009),
-            "prog.mxf\n\nこのファイルはロードできません。\n\nMXFタイムコードエラーが検出されました。"
-            "\r\nログファイルを作成しますか？\n\nsection: TC analysis\nERR: 1009");
+  EXPECT_EQ(
+      compose_analysis_failure("prog.mxf", 300, 307, false),
+      "prog.mxf\n\nこのファイルはロードできません。\n\nフレームラッピングではないため読込めませ"
+      "ん。\n\n処理セクション: PreFace set\nERR: 307  process: Memory Mapping");
+  EXPECT_EQ(
+      compose_verification_failure("prog.mxf", 1009),
+      "prog.mxf\n\nこのファイルはロードできません。\n\nMXFタイムコードエラーが検出されました。"
+      "\r\nログファイルを作成しますか？\n\nsection: TC analysis\nERR: 1009");
   EXPECT_EQ(compose_analysis_cancelled("a.mxf"),
             "a.mxf\n\n解析を中断しました。\nこのままロードしますか？");
   EXPECT_EQ(compose_job_success("a.mxf", JobKind::kWrapping, true),
             "a.mxf\n\nラッピングが完了しました。\n\n\tprocess: Generic File I/O");
-  EXPECT_EQ(compose_job_cancelled("a.mxf", JobKind::kExport, false),
-            "MXFファイル\na.mxf\n\nBWFファイルの書出しを中断しました。\n\n\tprocess: Memory Mapping");
-  EXPECT_EQ(compose_job_failure("a.mxf", JobKind::kExport, 5000, 5005, true),
-            "a.mxf\n\nBWFファイルの書出し中にエラーが発生しました。\nIN / OUT タイムコードが不適切な"
-            "値になっています。\n\n\tERR: 5005  process: Generic File I/O");
+  EXPECT_EQ(
+      compose_job_cancelled("a.mxf", JobKind::kExport, false),
+      "MXFファイル\na.mxf\n\nBWFファイルの書出しを中断しました。\n\n\tprocess: Memory Mapping");
+  EXPECT_EQ(
+      compose_job_failure("a.mxf", JobKind::kExport, 5000, 5005, true),
+      "a.mxf\n\nBWFファイルの書出し中にエラーが発生しました。\nIN / OUT タイムコードが不適切な"
+      "値になっています。\n\n\tERR: 5005  process: Generic File I/O");
 }
 
 TEST(FinalTexts, ALongFileNameIsCutTo255UnitsWithoutFailing) {
@@ -111,9 +115,10 @@ TEST(Runner, AFailingStepEndsTheAnalysisWithItsSectionAndCode) {
   EXPECT_EQ(records.base.sectionCode.load(), 200);
   EXPECT_EQ(records.timecode.useFileApi, 1u);
   EXPECT_EQ(recorder.messages[0].code, 204);
-  EXPECT_EQ(recorder.messages[0].text,
-            "prog.mxf\n\nこのファイルはロードできません。\n\nランダム・インデックス・テーブルが見つ"
-            "かりません。\n\n処理セクション: Randam Index Table\nERR: 204  process: Generic File I/O");
+  EXPECT_EQ(
+      recorder.messages[0].text,
+      "prog.mxf\n\nこのファイルはロードできません。\n\nランダム・インデックス・テーブルが見つ"
+      "かりません。\n\n処理セクション: Randam Index Table\nERR: 204  process: Generic File I/O");
 }
 
 TEST(Runner, AnUnknownJobKindEndsWithoutAMessage) {
