@@ -159,32 +159,9 @@ IoResult File::read_at(uint64_t offset, void* buffer, size_t n) const {
 }
 
 IoResult File::write_at(uint64_t offset, const void* buffer, size_t n) {
-  IoResult result;
-  if (fd_ < 0) {
-    result.error = EBADF;
-    return result;
-  }
-  const auto* in = static_cast<const unsigned char*>(buffer);
-  while (result.bytes < n) {
-    const fault_seam::Fault fault = fault_seam::at(Call::kWrite, writable_);
-    errno = fault.error;
-    const ssize_t put =
-        fault.error != 0
-            ? -1
-            : ::pwrite(fd_, in + result.bytes, fault_seam::transfer_size(fault, n - result.bytes),
-                       static_cast<off_t>(offset + result.bytes));
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      result.error = errno;
-      break;
-    }
-    if (put == 0) {
-      result.error = ENOSPC;
-      break;
-    }
-    result.bytes += static_cast<size_t>(put);
-  }
-  return result;
+  // One piece: the same retries, short writes and faults as a gathered write.
+  const ByteRange piece{static_cast<const uint8_t*>(buffer), n};
+  return write_gather_at(offset, std::span<const ByteRange>(&piece, 1));
 }
 
 IoResult File::write_gather_at(uint64_t offset, std::span<const ByteRange> pieces) {

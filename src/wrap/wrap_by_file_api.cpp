@@ -84,22 +84,8 @@ bool mxf_resized(const FileJob& job) {
 // Reads and checks the header of every element the batch will write; with a journal, reads each
 // value in the same read and adds it to the journal.
 int check_batch(FileJob& job, uint64_t first, uint64_t frames) {
-  const WrapPlan& plan = job.plan;
-  const bool journaled = job.journal != nullptr;
-  for (uint64_t k = 0; k < frames; ++k) {
-    if (const int code = job.reader.check(plan, job.mxf, job.fileSize, first + k, journaled, kCodes,
-                                          layout_code(kCodes, job.wroteAny));
-        code != 0) {
-      return code;
-    }
-    if (!journaled) continue;
-    const uint64_t valueBytes = plan.sample_bytes(plan.entry(first + k));
-    for (size_t w = 0; w < plan.writes.size(); ++w) {
-      job.journal->add(job.reader.position(w) + kElementHeaderSize, job.reader.value(w),
-                       static_cast<size_t>(valueBytes));
-    }
-  }
-  return 0;
+  return check_frames_into_journal(job.reader, job.plan, job.mxf, job.fileSize, first, frames,
+                                   job.journal, kCodes, layout_code(kCodes, job.wroteAny));
 }
 
 // Reads each WAV's samples of the batch into its region. Behind the data the WAV held when it was

@@ -203,21 +203,13 @@ int write_run(MappingJob& job, platform::JobControl& control, uint64_t first, ui
 
   // Nothing of the run is written before every element it touches has been checked, and the
   // original values are durable in the journal before the first of them changes.
-  const bool journaled = job.journal != nullptr;
-  for (uint64_t k = 0; k < frames; ++k) {
-    if (const int code = job.reader.check(plan, job.mxf, job.fileSize, first + k, journaled, kCodes,
-                                          layout_code(kCodes, job.wroteAny));
-        code != 0) {
-      return code;
-    }
-    if (!journaled) continue;
-    const uint64_t valueBytes = plan.sample_bytes(plan.entry(first + k));
-    for (size_t w = 0; w < plan.writes.size(); ++w) {
-      job.journal->add(job.reader.position(w) + kElementHeaderSize, job.reader.value(w),
-                       static_cast<size_t>(valueBytes));
-    }
+  if (const int code =
+          check_frames_into_journal(job.reader, plan, job.mxf, job.fileSize, first, frames,
+                                    job.journal, kCodes, layout_code(kCodes, job.wroteAny));
+      code != 0) {
+    return code;
   }
-  if (journaled) {
+  if (job.journal != nullptr) {
     if (!job.journal->commit().ok()) return kMapJournalFailed;
     job.journal->note_writing();
   }

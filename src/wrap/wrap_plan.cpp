@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "wrap/job_range.h"
+#include "wrap/undo_journal.h"
 #include "wrap/wrap_codes.h"
 
 namespace tavrin {
@@ -275,6 +276,26 @@ int FrameElementReader::check(const WrapPlan& plan, const platform::File& mxf, u
     if (check_written_element(plan, e, plan.writes[k].track, header, p, fileSize) !=
         ElementFault::kNone) {
       return layoutCode;
+    }
+  }
+  return 0;
+}
+
+int check_frames_into_journal(FrameElementReader& reader, const WrapPlan& plan,
+                              const platform::File& mxf, uint64_t fileSize, uint64_t first,
+                              uint64_t frames, UndoJournalWriter* journal, const WrapCodes& codes,
+                              int layoutCode) {
+  const bool journaled = journal != nullptr;
+  for (uint64_t k = 0; k < frames; ++k) {
+    if (const int code = reader.check(plan, mxf, fileSize, first + k, journaled, codes, layoutCode);
+        code != 0) {
+      return code;
+    }
+    if (!journaled) continue;
+    const uint64_t valueBytes = plan.sample_bytes(plan.entry(first + k));
+    for (size_t w = 0; w < plan.writes.size(); ++w) {
+      journal->add(reader.position(w) + kElementHeaderSize, reader.value(w),
+                   static_cast<size_t>(valueBytes));
     }
   }
   return 0;

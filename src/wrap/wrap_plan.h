@@ -144,6 +144,14 @@ class FrameElementReader {
   std::vector<uint8_t> bytes_;
 };
 
+// Checks every element the frames first … first + frames - 1 will write, through `reader`; with a
+// journal, adds each element's current samples to it, taken from the same reads. Returns 0 or the
+// first code FrameElementReader::check gives.
+int check_frames_into_journal(FrameElementReader& reader, const WrapPlan& plan,
+                              const platform::File& mxf, uint64_t fileSize, uint64_t first,
+                              uint64_t frames, UndoJournalWriter* journal, const WrapCodes& codes,
+                              int layoutCode);
+
 // Position of the key of `track`'s element in edit unit `e`; false when the edit unit has no
 // delta entry for the track.
 bool written_element_position(const INDEX_ENTRY_ARRAY& e, size_t track, uint64_t* position);
