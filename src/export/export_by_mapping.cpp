@@ -1,6 +1,6 @@
 // Export by memory mapping: the frames of the range are taken in chunks that end with their index
 // table segment; each chunk is one read-only view of the MXF file from which the samples of every
-// exported track are copied to its BWF file.
+// exported track are copied to its BWF file through a small buffer per track.
 #include <algorithm>
 
 #include "export/bwf_export.h"
@@ -18,6 +18,10 @@ const ExportCodes& kCodes = kMappingExportCodes;
 // A view never covers more than this, whatever a segment's length: the rest of a long segment is
 // taken in further chunks.
 constexpr uint64_t kMaxViewBytes = uint64_t{256} << 20;
+
+// Each track's samples are copied out of the view into a buffer of this size and written when it
+// is full: small enough to stay in the CPU's cache, large enough that the writes are few.
+constexpr size_t kStageBytes = size_t{256} << 10;
 
 // Frames of the chunk that starts at frame `done` of the range: up to the end of its index table
 // segment (at least one frame, so a damaged index still advances) and no further than the range.
@@ -62,7 +66,7 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   control.set_done(0);
 
   std::vector<FrameSpan> spans;
-  SampleGather gather(files.size());
+  SampleGather gather(files.size(), kStageBytes);
   uint64_t done = 0;
   while (done < plan.totalFrames) {
     // The chunk's frames and the bytes they are read from; every element must lie in the file.
@@ -99,8 +103,8 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
         return stop(files, kMapElement, tracks);
       }
     }
-    // The samples go to the track files straight from the view, a run of frames at a time;
-    // every run is written before the view is released.
+    // The samples are copied from the view frame by frame into each track's buffer and written
+    // a buffer at a time; every run is written before the view is released.
     for (size_t k = 0; k < spans.size(); ++k) {
       // A stop is honoured between frames: the files hold every frame before this one.
       if (control.cancel_requested()) {

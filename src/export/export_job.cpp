@@ -134,17 +134,29 @@ void SampleGather::add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
   const size_t n = static_cast<size_t>(plan.sample_bytes(e));
   for (size_t f = 0; f < files.size(); ++f) {
     const uint64_t value = audio_element_position(e, files[f].track) + kElementHeaderSize;
-    pieces_[f].push_back({bytes + (value - span.begin), n});
+    if (stage_.empty()) {
+      pieces_[f].push_back({bytes + (value - span.begin), n});
+    } else {
+      const uint8_t* from = bytes + (value - span.begin);
+      stage_[f].insert(stage_[f].end(), from, from + n);
+    }
   }
+  staged_ += n;
   ++frames_;
 }
 
 bool SampleGather::flush(std::vector<ExportFile>& files) {
   bool ok = true;
   for (size_t f = 0; f < files.size() && ok; ++f) {
-    ok = pieces_[f].empty() || files[f].writer.append_pieces(pieces_[f]);
+    if (!stage_.empty()) {
+      ok = stage_[f].empty() || files[f].writer.append(stage_[f].data(), stage_[f].size());
+    } else {
+      ok = pieces_[f].empty() || files[f].writer.append_pieces(pieces_[f]);
+    }
   }
   for (std::vector<platform::ByteRange>& p : pieces_) p.clear();
+  for (std::vector<uint8_t>& s : stage_) s.clear();
+  staged_ = 0;
   frames_ = 0;
   return ok;
 }

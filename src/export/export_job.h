@@ -81,27 +81,39 @@ bool frame_span(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, uint64_t fil
 // Checks every exported element of the frame; `bytes` holds the frame's span.
 ElementFault check_frame_elements(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
                                   const uint8_t* bytes, const FrameSpan& span, uint64_t fileSize);
-// The samples of a run of frames, gathered per track and written with one gathered write per
-// track and run, straight from the engine's buffer or view (no copy, no system call per frame).
-// The bytes the pieces point to must stay until flush().
+// The samples of a run of frames, gathered per track and written with one write per track and
+// run (no system call per frame). Without `stageBytes` the pieces point straight into the
+// engine's buffer or view, which must keep them until flush(). With it, each frame's samples are
+// copied into one buffer per track and a run ends once a track holds that many bytes: a gathered
+// write from a view goes track by track over the whole view, so it reaches every page of the
+// view once per track, and on machines where a page new to the CPU's tables is dear (virtual
+// machines with shadow paging) that costs several times the copy; copying frame by frame reads
+// the view once, in order.
 class SampleGather {
  public:
   // Frames a run holds before it must be written: the pieces of one track fit one system call.
   static constexpr size_t kRunFrames = 1024;
 
-  explicit SampleGather(size_t fileCount) : pieces_(fileCount) {
+  explicit SampleGather(size_t fileCount, size_t stageBytes = 0)
+      : pieces_(stageBytes > 0 ? 0 : fileCount),
+        stage_(stageBytes > 0 ? fileCount : 0),
+        stageBytes_(stageBytes) {
     for (std::vector<platform::ByteRange>& p : pieces_) p.reserve(kRunFrames);
+    for (std::vector<uint8_t>& s : stage_) s.reserve(stageBytes);
   }
   // Adds the frame's samples of every exported track; `bytes` holds the frame's span.
   void add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, const uint8_t* bytes,
                  const FrameSpan& span, const std::vector<ExportFile>& files);
-  bool full() const { return frames_ >= kRunFrames; }
+  bool full() const { return frames_ >= kRunFrames || (!stage_.empty() && staged_ >= stageBytes_); }
   // Appends the gathered samples to every track file and starts a new run. False when a write
   // failed.
   bool flush(std::vector<ExportFile>& files);
 
  private:
   std::vector<std::vector<platform::ByteRange>> pieces_;  // per track file
+  std::vector<std::vector<uint8_t>> stage_;               // per track file, when staging
+  size_t stageBytes_ = 0;
+  size_t staged_ = 0;  // bytes each track's stage holds
   size_t frames_ = 0;
 };
 

@@ -139,7 +139,9 @@ TEST(ExportCadence, TimeReferenceAndSampleCountsFollowTheCadenceFromMidnight) {
 }
 
 // One track and no ANC element: the index has no delta entry for a second element. The range is
-// one full batch of the file-I/O engine (a minute at 24 frames) and three frames more.
+// one full batch of the file-I/O engine (a minute at 24 frames) and three frames more, and many
+// of the mapping engine's per-track buffers; a stop at frame 700 leaves exactly the frames
+// before it, wherever the buffers' ends fall.
 TEST(ExportBatches, SingleTrackFileAcrossABatchBoundary) {
   TempDir dir;
   MxfFixtureOptions o;
@@ -158,6 +160,15 @@ TEST(ExportBatches, SingleTrackFileAcrossABatchBoundary) {
     ASSERT_EQ(run_export(engine, *f, &job), 0);
     EXPECT_EQ(samples_of(read_file(track_file(dir.path(), engine_name(engine), 0))),
               expected_samples(*f, 0, 1, 1443))
+        << engine_name(engine);
+
+    const std::string stopped = std::string(engine_name(engine)) + "Stop";
+    AUDIOTRACK_IO_INFO stopJob;
+    prepare_export(*f, 1, 1443, {0}, dir.path(), stopped, &stopJob);
+    CancelAtFrame control(700);
+    ASSERT_EQ(run_export(engine, *f, &stopJob, &control), export_codes::kCancelled);
+    EXPECT_EQ(samples_of(read_file(track_file(dir.path(), stopped, 0))),
+              expected_samples(*f, 0, 1, 700))
         << engine_name(engine);
   }
 }
