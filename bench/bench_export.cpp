@@ -1,4 +1,4 @@
-// BWF export of all 8 tracks of the ten-minute 29.97 file (about 3.7 GB) by both engines, against
+// BWF export of all 8 tracks of the ten-minute 29.97 file (about 4.5 GB) by both engines, against
 // ffmpeg extracting the same 8 tracks to WAV files and against the floor: pread of each element's
 // samples at its offset, written to 8 files through 1 MiB buffers. Nothing is flushed, as export
 // does not flush. Every run is a forked child so that its peak memory is its own.

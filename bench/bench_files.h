@@ -1,5 +1,5 @@
 // The synthetic files the benchmarks work on: the one-hour 29.97 drop-frame file of the analysis
-// and verification benchmarks, the ten-minute file of about 3.7 GB that wrapping and export work
+// and verification benchmarks, the ten-minute file of about 4.5 GB that wrapping and export work
 // on, mono 24-bit WAV files that cover a whole file, and the program's analysis of a file.
 #pragma once
 
@@ -24,8 +24,8 @@ uint64_t bench_frames(const BenchArgs& args, double defaultMinutes);
 
 // 29.97 drop frame from 10:00:00;00, 8 tracks of 24 bit, 4 KiB picture filler.
 test::MxfFixtureOptions one_hour_options(uint64_t frames);
-// The same rate and tracks with picture elements sized so that 17982 frames make about 3.7 GB
-// (about 164 KB a frame, the rest of the ~206 KB content package is system item and audio).
+// The same rate and tracks with picture elements sized so that 17982 frames make about 4.5 GB
+// (about 211 KB a frame, the rest of the ~250 KB content package is system item and audio).
 test::MxfFixtureOptions ten_minute_options(uint64_t frames);
 
 // A fixture file on disk with its layout and, once loaded, the records the analysis filled.

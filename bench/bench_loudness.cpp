@@ -1,4 +1,4 @@
-// Loudness of 8 tracks of the ten-minute 29.97 file (about 3.7 GB), each track a mono programme
+// Loudness of 8 tracks of the ten-minute 29.97 file (about 4.5 GB), each track a mono programme
 // (integrated loudness, range, true peak, momentary and short-term maxima), against:
 //   - the floor: pread of each element's samples at its offset, as the export reads them, and
 //     nothing else;

@@ -1,5 +1,5 @@
 // In-place wrapping on a two-minute 29.97 file (and with --long also a ten-minute one of about
-// 3.7 GB): 8 mono 24-bit WAVs over all 8 tracks (the heaviest job) and one stereo WAV over tracks
+// 4.5 GB): 8 mono 24-bit WAVs over all 8 tracks (the heaviest job) and one stereo WAV over tracks
 // 1-2 (the usual job), by both engines, with and without the undo journal, against (a) the
 // floor: pwrite of the same sample bytes at the same offsets and an fdatasync, (b) the journal
 // floor: the floor after the original bytes were written to a journal file and flushed, and (c)
