@@ -1,6 +1,7 @@
 // Wrapping through positioned reads and writes. Before anything is written, the key and length of
 // every element of the range are read and checked. The range is then written in batches of the
-// buffer duration chosen in the settings. For each batch: the header of every element the batch
+// buffer duration chosen in the settings, or shorter where that would hold more than 64 MiB of
+// WAV samples. For each batch: the header of every element the batch
 // will write is read and checked again (the elements of a frame lie close together, and are read
 // in as few reads as their gaps allow); then each WAV's samples for the whole batch are read into
 // its region in one read; then frame by frame every element value is written with one positioned
@@ -170,6 +171,7 @@ int wrap_audio_by_file_api(const std::string& mxfPath, AUDIOTRACK_IO_INFO* track
   job.batchFrames =
       wav_buffer_frames(tracks->wavBufferIndex, mxf->timecode->fpsCode, mxf->timecode->dropFrame);
   if (job.batchFrames == 0) return kFileBadRate;
+  job.batchFrames = std::min(job.batchFrames, frames_within_wav_bytes(plan, kRunWavBytes));
   uint64_t maxBatchSamples = 0;
   for (uint64_t first = 0; first < total; first += job.batchFrames) {
     const uint64_t frames = std::min(job.batchFrames, total - first);

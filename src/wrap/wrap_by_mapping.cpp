@@ -31,11 +31,6 @@ namespace {
 using namespace wrap_codes;
 const WrapCodes& kCodes = kMappingWrapCodes;
 
-// WAV bytes one run's views cover at most: bounds the views (and the pages they keep resident)
-// in files whose index is one long segment, while keeping runs long, so that a journaled job
-// flushes its journal a few times per file rather than every few seconds of programme.
-constexpr uint64_t kRunWavBytes = 64u << 20;
-
 struct MappingJob {
   WrapPlan plan;
   platform::File mxf;
@@ -237,11 +232,7 @@ int wrap_audio_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   // The runs, all laid out before anything is opened: an edit unit whose segment does not contain
   // it stops the job while the file is still untouched.
   const uint64_t total = job.plan.totalFrames;
-  uint64_t wavBytesPerFrame = 0;
-  for (const WavSource& source : job.plan.sources) {
-    wavBytesPerFrame += uint64_t{source.blockAlign} * job.plan.maxSamplesInFrame;
-  }
-  job.runFramesCap = std::max<uint64_t>(1, kRunWavBytes / std::max<uint64_t>(1, wavBytesPerFrame));
+  job.runFramesCap = frames_within_wav_bytes(job.plan, kRunWavBytes);
   std::vector<uint64_t> runs;
   for (uint64_t frame = 0; frame < total;) {
     const uint64_t frames = run_frames(job.plan, frame, total - frame, job.runFramesCap);

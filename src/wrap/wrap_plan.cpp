@@ -281,6 +281,14 @@ int FrameElementReader::check(const WrapPlan& plan, const platform::File& mxf, u
   return 0;
 }
 
+uint64_t frames_within_wav_bytes(const WrapPlan& plan, uint64_t bytes) {
+  uint64_t perFrame = 0;
+  for (const WavSource& source : plan.sources) {
+    perFrame += uint64_t{source.blockAlign} * plan.maxSamplesInFrame;
+  }
+  return std::max<uint64_t>(1, bytes / std::max<uint64_t>(1, perFrame));
+}
+
 int check_frames_into_journal(FrameElementReader& reader, const WrapPlan& plan,
                               const platform::File& mxf, uint64_t fileSize, uint64_t first,
                               uint64_t frames, UndoJournalWriter* journal, const WrapCodes& codes,

@@ -144,6 +144,15 @@ class FrameElementReader {
   std::vector<uint8_t> bytes_;
 };
 
+// WAV bytes one run or batch reads at most, over all its WAVs: bounds what a run keeps mapped or
+// a batch holds in memory, while keeping them long, so that a journaled job flushes its journal a
+// few times per file rather than every few seconds of programme, and the disk writes back one
+// batch while the next is read and journaled.
+inline constexpr uint64_t kRunWavBytes = uint64_t{64} << 20;
+
+// Frames whose WAV samples fit `bytes` (at the longest frame of the range), at least 1.
+uint64_t frames_within_wav_bytes(const WrapPlan& plan, uint64_t bytes);
+
 // Checks every element the frames first … first + frames - 1 will write, through `reader`; with a
 // journal, adds each element's current samples to it, taken from the same reads. Returns 0 or the
 // first code FrameElementReader::check gives.
