@@ -208,20 +208,26 @@ std::set<size_t> wavs_of(const WrapCase& job) {
   return used;
 }
 
-// What the file-I/O engine's buffer setting allows: one batch of samples per WAV and two element
-// values.
+// What the file-I/O engine may hold: one batch of samples per WAV and two element values. A batch
+// is the buffer setting's duration, shortened where its WAV samples would pass 64 MiB.
 uint64_t file_engine_allowance(const BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTRY>& wavs,
                                const WrapCase& job, uint32_t bufferIndex) {
   const MXF_TIMECODE_INFO& tc = mxf.records->timecode;
-  const uint64_t batch = wav_buffer_frames(bufferIndex, tc.fpsCode, tc.dropFrame);
   const std::vector<test::FixtureFrame>& frames = mxf.layout.frames;
-  uint64_t largest = 0;
   uint32_t maxSamples = 0;
+  for (const test::FixtureFrame& f : frames) maxSamples = std::max(maxSamples, f.samples);
+  uint64_t wavBytesPerFrame = 0;
+  for (const size_t w : wavs_of(job)) {
+    wavBytesPerFrame += uint64_t{maxSamples} * wavs[w].info.block_align;
+  }
+  const uint64_t batch = std::min<uint64_t>(
+      wav_buffer_frames(bufferIndex, tc.fpsCode, tc.dropFrame),
+      std::max<uint64_t>(1, kRunWavBytes / std::max<uint64_t>(1, wavBytesPerFrame)));
+  uint64_t largest = 0;
   for (size_t first = 0; batch > 0 && first < frames.size(); first += batch) {
     uint64_t samples = 0;
     for (size_t k = first; k < std::min<size_t>(first + batch, frames.size()); ++k) {
       samples += frames[k].samples;
-      maxSamples = std::max(maxSamples, frames[k].samples);
     }
     largest = std::max(largest, samples);
   }
@@ -244,7 +250,7 @@ uint64_t run_views_bound(const BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTR
   uint64_t perFrame = 0;
   for (const size_t w : wavs_of(job)) perFrame += uint64_t{maxSamples} * wavs[w].info.block_align;
   if (perFrame == 0) return 0;
-  const uint64_t cap = std::max<uint64_t>(1, (uint64_t{64} << 20) / perFrame);
+  const uint64_t cap = std::max<uint64_t>(1, kRunWavBytes / perFrame);
   return std::min(cap, longestSegment) * perFrame;
 }
 
