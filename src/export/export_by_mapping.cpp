@@ -5,6 +5,7 @@
 
 #include "export/bwf_export.h"
 #include "export/export_job.h"
+#include "platform/bus_error_guard.h"
 #include "platform/file.h"
 #include "platform/mapping.h"
 
@@ -40,6 +41,69 @@ int stop(std::vector<ExportFile>& files, int code, AUDIOTRACK_IO_INFO* tracks) {
   return code;
 }
 
+// What the part of a chunk that touches its view needs. Plain data: that part runs under the
+// bus-error guard, which may leave it by a jump.
+struct ChunkCopy {
+  const ExportPlan* plan = nullptr;
+  std::vector<ExportFile>* files = nullptr;
+  SampleGather* gather = nullptr;
+  platform::JobControl* control = nullptr;
+  const std::vector<FrameSpan>* spans = nullptr;
+  const uint8_t* view = nullptr;  // the chunk's view; null when no track is exported
+  uint64_t viewBegin = 0;         // file offset of view[0]
+  uint64_t chunkStart = 0;        // frame of the range the chunk starts with
+  uint64_t fileSize = 0;
+  uint64_t* done = nullptr;
+  int code = 0;  // 0, kCancelled, kMapElement or kMapWriteBwf
+};
+
+// Checks every element of the chunk, then copies the samples frame by frame into the track
+// buffers and writes them as they fill; the chunk's last frames are left in the buffers for the
+// caller to write.
+void copy_chunk(void* context) {
+  ChunkCopy& c = *static_cast<ChunkCopy*>(context);
+  const ExportPlan& plan = *c.plan;
+  const std::vector<FrameSpan>& spans = *c.spans;
+  // Nothing of the chunk is written before all its elements have been checked.
+  for (size_t k = 0; c.view != nullptr && k < spans.size(); ++k) {
+    const uint8_t* bytes = c.view + (spans[k].begin - c.viewBegin);
+    if (check_frame_elements(plan, plan.entry(c.chunkStart + k), bytes, spans[k], c.fileSize) !=
+        ElementFault::kNone) {
+      c.code = kMapElement;
+      return;
+    }
+  }
+  for (size_t k = 0; k < spans.size(); ++k) {
+    // A stop is honoured between frames: the files will hold every frame before this one.
+    if (c.control->cancel_requested()) {
+      c.code = kCancelled;
+      return;
+    }
+    if (c.view != nullptr) {
+      const uint8_t* bytes = c.view + (spans[k].begin - c.viewBegin);
+      if (!c.gather->add_frame(plan, plan.entry(c.chunkStart + k), bytes, spans[k], *c.files)) {
+        c.code = kMapElement;
+        return;
+      }
+      if (c.gather->full() && !c.gather->flush(*c.files)) {
+        c.code = kMapWriteBwf;
+        return;
+      }
+    }
+    *c.done += 1;
+    c.control->set_done(static_cast<uint32_t>(*c.done));
+  }
+}
+
+// The largest sample bytes one exported element of the range holds.
+size_t largest_frame_bytes(const ExportPlan& plan) {
+  uint64_t largest = 0;
+  for (uint64_t k = 0; k < plan.totalFrames; ++k) {
+    largest = std::max(largest, plan.sample_bytes(plan.entry(k)));
+  }
+  return static_cast<size_t>(largest);
+}
+
 }  // namespace
 
 int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks,
@@ -66,7 +130,7 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
   control.set_done(0);
 
   std::vector<FrameSpan> spans;
-  SampleGather gather(files.size(), kStageBytes);
+  SampleGather gather(files.size(), kStageBytes, largest_frame_bytes(plan));
   uint64_t done = 0;
   while (done < plan.totalFrames) {
     // The chunk's frames and the bytes they are read from; every element must lie in the file.
@@ -94,34 +158,29 @@ int export_bwf_by_mapping(const std::string& mxfPath, AUDIOTRACK_IO_INFO* tracks
                                          platform::ViewAccess::kRead, &status);
       if (!mapped.valid()) return stop(files, kMapView, tracks);
     }
-    // Nothing of the chunk is written before all its elements have been checked.
-    const bool reading = !plan.tracks.empty();
-    for (size_t k = 0; reading && k < spans.size(); ++k) {
-      const uint8_t* bytes = mapped.data() + (spans[k].begin - view.begin);
-      if (check_frame_elements(plan, plan.entry(chunkStart + k), bytes, spans[k], fileSize) !=
-          ElementFault::kNone) {
-        return stop(files, kMapElement, tracks);
-      }
+    ChunkCopy chunk;
+    chunk.plan = &plan;
+    chunk.files = &files;
+    chunk.gather = &gather;
+    chunk.control = &control;
+    chunk.spans = &spans;
+    chunk.view = plan.tracks.empty() ? nullptr : mapped.data();
+    chunk.viewBegin = view.begin;
+    chunk.chunkStart = chunkStart;
+    chunk.fileSize = fileSize;
+    chunk.done = &done;
+    // A SIGBUS means the MXF file lost the chunk's pages under the view: it was shortened since
+    // the view was made. The elements are then no longer where the index says, as for a failed
+    // check; the frames copied whole before it are kept.
+    const bool whole = platform::run_guarding_bus_errors(copy_chunk, &chunk);
+    const int code = whole ? chunk.code : kMapElement;
+    if (code == kMapWriteBwf) return stop(files, code, tracks);
+    if (!gather.flush(files)) return stop(files, kMapWriteBwf, tracks);
+    if (code == kCancelled) {
+      const int closed = finish_track_files(files, kCodes, tracks);
+      return closed != 0 ? closed : kCancelled;
     }
-    // The samples are copied from the view frame by frame into each track's buffer and written
-    // a buffer at a time; every run is written before the view is released.
-    for (size_t k = 0; k < spans.size(); ++k) {
-      // A stop is honoured between frames: the files hold every frame before this one.
-      if (control.cancel_requested()) {
-        if (!gather.flush(files)) return stop(files, kMapWriteBwf, tracks);
-        const int code = finish_track_files(files, kCodes, tracks);
-        return code != 0 ? code : kCancelled;
-      }
-      if (reading) {
-        const uint8_t* bytes = mapped.data() + (spans[k].begin - view.begin);
-        gather.add_frame(plan, plan.entry(chunkStart + k), bytes, spans[k], files);
-        if ((gather.full() || k + 1 == spans.size()) && !gather.flush(files)) {
-          return stop(files, kMapWriteBwf, tracks);
-        }
-      }
-      ++done;
-      control.set_done(static_cast<uint32_t>(done));
-    }
+    if (code != 0) return stop(files, code, tracks);
   }
   return finish_track_files(files, kCodes, tracks);
 }

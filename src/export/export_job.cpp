@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "export/bwf_export.h"
 #include "export/export_names.h"
@@ -128,34 +129,35 @@ ElementFault check_frame_elements(const ExportPlan& plan, const INDEX_ENTRY_ARRA
   return ElementFault::kNone;
 }
 
-void SampleGather::add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
+bool SampleGather::add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
                              const uint8_t* bytes, const FrameSpan& span,
                              const std::vector<ExportFile>& files) {
   const size_t n = static_cast<size_t>(plan.sample_bytes(e));
+  if (!stage_.empty() && stage_.front().size() - staged_ < n) return false;
   for (size_t f = 0; f < files.size(); ++f) {
     const uint64_t value = audio_element_position(e, files[f].track) + kElementHeaderSize;
+    const uint8_t* from = bytes + (value - span.begin);
     if (stage_.empty()) {
-      pieces_[f].push_back({bytes + (value - span.begin), n});
+      pieces_[f].push_back({from, n});
     } else {
-      const uint8_t* from = bytes + (value - span.begin);
-      stage_[f].insert(stage_[f].end(), from, from + n);
+      std::memcpy(stage_[f].data() + staged_, from, n);
     }
   }
   staged_ += n;
   ++frames_;
+  return true;
 }
 
 bool SampleGather::flush(std::vector<ExportFile>& files) {
   bool ok = true;
   for (size_t f = 0; f < files.size() && ok; ++f) {
     if (!stage_.empty()) {
-      ok = stage_[f].empty() || files[f].writer.append(stage_[f].data(), stage_[f].size());
+      ok = staged_ == 0 || files[f].writer.append(stage_[f].data(), staged_);
     } else {
       ok = pieces_[f].empty() || files[f].writer.append_pieces(pieces_[f]);
     }
   }
   for (std::vector<platform::ByteRange>& p : pieces_) p.clear();
-  for (std::vector<uint8_t>& s : stage_) s.clear();
   staged_ = 0;
   frames_ = 0;
   return ok;

@@ -82,26 +82,29 @@ bool frame_span(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, uint64_t fil
 ElementFault check_frame_elements(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e,
                                   const uint8_t* bytes, const FrameSpan& span, uint64_t fileSize);
 // The samples of a run of frames, gathered per track and written with one write per track and
-// run (no system call per frame). Without `stageBytes` the pieces point straight into the
-// engine's buffer or view, which must keep them until flush(). With it, each frame's samples are
-// copied into one buffer per track and a run ends once a track holds that many bytes: a gathered
-// write from a view goes track by track over the whole view, and on a virtual machine the
-// kernel's copy out of a view spread that wide was measured at about nine times its copy out of a
-// buffer; copying frame by frame reads the view once, in order.
+// run (no system call per frame). Without staging the pieces point straight into the engine's
+// buffer or view, which must keep them until flush(). With it (`stageBytes` > 0), each frame's
+// samples are copied into one buffer per track and a run ends once a track holds `stageBytes`:
+// a gathered write from a view goes track by track over the whole view, and on a virtual machine
+// the kernel's copy out of a view spread that wide was measured at about nine times its copy out
+// of a buffer; copying frame by frame reads the view once, in order. The buffers are allocated
+// here, for frames of up to `frameBytes` each, so that adding a frame never allocates.
 class SampleGather {
  public:
   // Frames a run holds before it must be written: the pieces of one track fit one system call.
   static constexpr size_t kRunFrames = 1024;
 
-  explicit SampleGather(size_t fileCount, size_t stageBytes = 0)
+  explicit SampleGather(size_t fileCount, size_t stageBytes = 0, size_t frameBytes = 0)
       : pieces_(stageBytes > 0 ? 0 : fileCount),
         stage_(stageBytes > 0 ? fileCount : 0),
         stageBytes_(stageBytes) {
     for (std::vector<platform::ByteRange>& p : pieces_) p.reserve(kRunFrames);
-    for (std::vector<uint8_t>& s : stage_) s.reserve(stageBytes);
+    for (std::vector<uint8_t>& s : stage_) s.resize(stageBytes + frameBytes);
   }
-  // Adds the frame's samples of every exported track; `bytes` holds the frame's span.
-  void add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, const uint8_t* bytes,
+  // Adds the frame's samples of every exported track; `bytes` holds the frame's span. A frame is
+  // in the run only once all its tracks are: a copy cut short leaves the run as it was. False
+  // when a staged frame is larger than the buffers were made for (nothing is added).
+  bool add_frame(const ExportPlan& plan, const INDEX_ENTRY_ARRAY& e, const uint8_t* bytes,
                  const FrameSpan& span, const std::vector<ExportFile>& files);
   bool full() const { return frames_ >= kRunFrames || (!stage_.empty() && staged_ >= stageBytes_); }
   // Appends the gathered samples to every track file and starts a new run. False when a write

@@ -112,6 +112,36 @@ TEST_P(ExportSafetyTest, AContentPackageWithSwappedElementsStopsTheExport) {
       << final.text;
 }
 
+// An MXF file cut by another program during a mapping export. Inside an index segment (frame 10)
+// the engine copies from a view made before the cut: touching the lost pages raises SIGBUS, which
+// must end the job as an element fault, not end the process. At a segment's start (frame 14) the
+// next view cannot be made past the new end. Either way the files keep every frame before the
+// one the job stopped at.
+TEST(ExportByMappingCut, AnMxfFileCutUnderTheJobStopsItWithTheFramesBeforeTheCut) {
+  for (const auto& [frame, code] : {std::pair{10u, kMapElement}, std::pair{14u, kMapView}}) {
+    SCOPED_TRACE(frame);
+    TempDir dir;
+    MxfFixtureOptions o;
+    o.frameCount = 30;
+    o.trackCount = 2;
+    o.maxSegmentDuration = 7;
+    o.pictureSize = 8192;  // each frame's elements begin on a page of their own
+    const auto f = make_analysed_fixture(dir.file("in.mxf"), o);
+    ASSERT_NE(f, nullptr);
+    ASSERT_TRUE(f->loaded()) << f->failureText;
+    AUDIOTRACK_IO_INFO job;
+    prepare_export(*f, 0, 29, {0, 1}, dir.path(), "Cut", &job);
+    const uint64_t cut = f->layout.frames[frame].soundKey[0] / 4096 * 4096;
+    ActAtFrame control(frame, [&] { ASSERT_EQ(::truncate(f->path.c_str(), cut), 0); });
+    EXPECT_EQ(run_export(Engine::kMapping, *f, &job, &control), code);
+    for (const size_t t : {0, 1}) {
+      EXPECT_EQ(samples_of(read_file(track_file(dir.path(), "Cut", t))),
+                expected_samples(*f, t, 0, frame - 1))
+          << "track " << t + 1;
+    }
+  }
+}
+
 // Runs the export job through the runner in a child process whose file size limit is `limit`
 // bytes, so that writes beyond it fail as on a full disk. Returns the code of the final message,
 // or -1 when the runner reported success.

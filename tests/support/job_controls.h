@@ -1,9 +1,12 @@
-// Job controls for tests: one that records what a job reports, and one that asks the job to stop
-// at an exact frame, so a cancel test needs no second thread and no retries.
+// Job controls for tests: one that records what a job reports and asks the job to stop at an
+// exact frame, so a cancel test needs no second thread and no retries; and one that changes the
+// world (cuts a file, say) at an exact frame.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <utility>
 
 #include "platform/job_control.h"
 
@@ -43,6 +46,27 @@ class CancelAtFrame final : public platform::JobControl {
   uint32_t asked_ = 0;
   uint32_t totals_ = 0;
   uint32_t backwards_ = 0;
+};
+
+// Runs `action` once, when the job reports `frame` frames done: after frame - 1 is done and
+// before frame is (for an engine that works in batches, at a batch boundary before the next batch
+// reads anything).
+class ActAtFrame final : public platform::JobControl {
+ public:
+  ActAtFrame(uint32_t frame, std::function<void()> action)
+      : frame_(frame), action_(std::move(action)) {}
+  void set_total(uint32_t) override {}
+  void set_done(uint32_t frames) override {
+    if (frames == frame_ && action_) {
+      action_();
+      action_ = nullptr;
+    }
+  }
+  bool cancel_requested() override { return false; }
+
+ private:
+  uint32_t frame_;
+  std::function<void()> action_;
 };
 
 }  // namespace tavrin::test

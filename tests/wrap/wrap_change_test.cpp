@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "platform/file.h"
+#include "support/job_controls.h"
 #include "synthetic_essence.h"
 #include "wrap/wrap_codes.h"
 #include "wrap_test_support.h"
@@ -25,27 +26,6 @@ constexpr uint64_t kPage = 4096;
 uint64_t page_floor(uint64_t offset) {
   return offset / kPage * kPage;
 }
-
-// Runs `action` once, when the job reports `frame` frames done: after frame - 1 is written and
-// before frame is (and, for the file-I/O engine at a batch boundary, before the next batch reads
-// its WAV samples).
-class ActAtFrame final : public platform::JobControl {
- public:
-  ActAtFrame(uint32_t frame, std::function<void()> action)
-      : frame_(frame), action_(std::move(action)) {}
-  void set_total(uint32_t) override {}
-  void set_done(uint32_t frames) override {
-    if (frames == frame_ && action_) {
-      action_();
-      action_ = nullptr;
-    }
-  }
-  bool cancel_requested() override { return false; }
-
- private:
-  uint32_t frame_;
-  std::function<void()> action_;
-};
 
 uint64_t file_size(const std::string& path) {
   struct stat info {};
