@@ -38,11 +38,6 @@ const Step kSteps[] = {
 };
 constexpr size_t kStepCount = sizeof kSteps / sizeof kSteps[0];
 
-struct Area {
-  uint64_t offset;
-  uint64_t bytes;
-};
-
 // The header metadata of the header partition, then every partition's index area.
 std::vector<Area> floor_areas(const test::MxfFixtureLayout& layout) {
   std::vector<Area> areas;
@@ -55,20 +50,6 @@ std::vector<Area> floor_areas(const test::MxfFixtureLayout& layout) {
     }
   }
   return areas;
-}
-
-// pread of every area into one buffer; false on a short read.
-bool read_areas(int fd, const std::vector<Area>& areas, std::vector<uint8_t>* buffer) {
-  for (const Area& a : areas) {
-    uint64_t done = 0;
-    while (done < a.bytes) {
-      const ssize_t got = ::pread(fd, buffer->data(), a.bytes - done,
-                                  static_cast<off_t>(a.offset + done));
-      if (got <= 0) return false;
-      done += static_cast<uint64_t>(got);
-    }
-  }
-  return true;
 }
 
 // One analysis on fresh records; the seconds of each step, or false when a step refuses.
@@ -107,13 +88,8 @@ int run(const BenchArgs& args) {
   const platform::FileSource source(file);
 
   const std::vector<Area> areas = floor_areas(mxf.layout);
-  uint64_t largest = 0;
   uint64_t total = 0;
-  for (const Area& a : areas) {
-    largest = std::max(largest, a.bytes);
-    total += a.bytes;
-  }
-  std::vector<uint8_t> buffer(static_cast<size_t>(largest));
+  std::vector<uint8_t> buffer = area_buffer(areas, &total);
   size_t segments = 0;
   for (const test::FixturePartition& p : mxf.layout.partitions) segments += p.indexSegments.size();
   std::printf("layout: %zu partitions, %zu index segments; floor reads %zu areas, %s\n",
@@ -148,7 +124,8 @@ int run(const BenchArgs& args) {
   std::printf("\nmedian of %d rounds (warm cache)          time        / floor\n", args.rounds);
   print_row("floor: pread header metadata + index", floorTime, floorTime);
   print_row("reference: zeroed per-frame array", median(arrayTimes), floorTime);
-  for (size_t i = 0; i < kStepCount; ++i) print_row(kSteps[i].name, median(stepTimes[i]), floorTime);
+  for (size_t i = 0; i < kStepCount; ++i)
+    print_row(kSteps[i].name, median(stepTimes[i]), floorTime);
   print_row("all steps (200..900)", median(totals), floorTime);
   std::printf("  peak RSS of this process: %s\n",
               format_mib(static_cast<double>(peak_rss_kib()) * 1024).c_str());

@@ -1,5 +1,8 @@
 #include "bench_files.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -134,6 +137,29 @@ void prepare_export_job(const BenchMxf& mxf, size_t count, const std::string& fo
   job->exportFolder = folder;
   job->exportPrefix = prefix;
   job->exportCounter = 1;
+}
+
+std::vector<uint8_t> area_buffer(const std::vector<Area>& areas, uint64_t* total) {
+  uint64_t largest = 0;
+  *total = 0;
+  for (const Area& a : areas) {
+    largest = std::max(largest, a.bytes);
+    *total += a.bytes;
+  }
+  return std::vector<uint8_t>(static_cast<size_t>(largest));
+}
+
+bool read_areas(int fd, const std::vector<Area>& areas, std::vector<uint8_t>* buffer) {
+  for (const Area& a : areas) {
+    uint64_t done = 0;
+    while (done < a.bytes) {
+      const ssize_t got =
+          ::pread(fd, buffer->data(), a.bytes - done, static_cast<off_t>(a.offset + done));
+      if (got <= 0) return false;
+      done += static_cast<uint64_t>(got);
+    }
+  }
+  return true;
 }
 
 }  // namespace tavrin::bench

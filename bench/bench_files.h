@@ -62,4 +62,16 @@ void prepare_wrap_job(const BenchMxf& mxf, const std::vector<WAV_LIBRARY_ENTRY>&
 void prepare_export_job(const BenchMxf& mxf, size_t count, const std::string& folder,
                         const std::string& prefix, AUDIOTRACK_IO_INFO* job);
 
+// A byte range of a file that a floor reads.
+struct Area {
+  uint64_t offset;
+  uint64_t bytes;
+};
+
+// A buffer as large as the largest area; `total` gets the bytes of all of them.
+std::vector<uint8_t> area_buffer(const std::vector<Area>& areas, uint64_t* total);
+
+// pread of every area into `buffer` (from area_buffer); false on a short read.
+bool read_areas(int fd, const std::vector<Area>& areas, std::vector<uint8_t>* buffer);
+
 }  // namespace tavrin::bench

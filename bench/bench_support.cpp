@@ -5,8 +5,8 @@
 #include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
-#include <sys/sysmacros.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,7 +119,6 @@ int wait_child(pid_t pid, rusage* usage) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
 
 }  // namespace
 
@@ -281,7 +280,9 @@ bool flush_file(const std::string& path) {
   return flushed;
 }
 
-void settle_disk() { ::sync(); }
+void settle_disk() {
+  ::sync();
+}
 
 std::string format_seconds(double seconds) {
   char text[32];

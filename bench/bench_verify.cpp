@@ -57,11 +57,6 @@ int read_words(const ByteSource& source, MXF_BASE_INFO* mxf, bool fileApi,
                                                words, unwatched);
 }
 
-struct Area {
-  uint64_t offset;
-  uint64_t bytes;
-};
-
 // What a load must read: every partition pack with the fill behind it, the header metadata, every
 // index area and the Random Index Pack (the timecode words are read apart, one per edit unit).
 std::vector<Area> load_areas(const test::MxfFixtureLayout& layout) {
@@ -79,12 +74,7 @@ std::vector<Area> load_areas(const test::MxfFixtureLayout& layout) {
 // The floor of a load: one pread of each area, then one of the four bytes of each timecode word.
 bool read_load_floor(int fd, const std::vector<Area>& areas, const test::MxfFixtureLayout& layout,
                      std::vector<uint8_t>* buffer, unsigned* sum) {
-  for (const Area& a : areas) {
-    if (::pread(fd, buffer->data(), a.bytes, static_cast<off_t>(a.offset)) !=
-        static_cast<ssize_t>(a.bytes)) {
-      return false;
-    }
-  }
+  if (!read_areas(fd, areas, buffer)) return false;
   unsigned s = 0;
   for (const test::FixtureFrame& f : layout.frames) {
     uint8_t word[kTimecodeWordSize];
@@ -136,13 +126,8 @@ int load(const ByteSource& source, bool fileApi) {
 // The load of the delivery file: analysis and timecode check, by mapping and by file I/O.
 int run_load(const BenchMxf& mxf, const platform::File& file, const ByteSource& source) {
   const std::vector<Area> areas = load_areas(mxf.layout);
-  uint64_t largest = 0;
   uint64_t total = 0;
-  for (const Area& a : areas) {
-    largest = std::max(largest, a.bytes);
-    total += a.bytes;
-  }
-  std::vector<uint8_t> buffer(static_cast<size_t>(largest));
+  std::vector<uint8_t> buffer = area_buffer(areas, &total);
   unsigned sum = 0;
   if (!read_load_floor(file.fd(), areas, mxf.layout, &buffer, &sum)) {
     std::printf("the load floor's reads failed\n");

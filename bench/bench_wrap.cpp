@@ -574,27 +574,21 @@ int run(const BenchArgs& args, const std::vector<uint64_t>& lengths) {
           sizes, l.label, [&](const SizeResult& s) { return ratio(s, c, l.kind, l.over); }, l.goal);
     }
     if (c == 1) {
-      print_ratio_line(
-          sizes, "re-mux / mapping (speed-up, 8 WAVs re-muxed)",
-          [&](const SizeResult& s) {
-            const double t = median(s.rows[c][kMapping].times);
-            return t > 0 && !s.remux.times.empty() ? median(s.remux.times) / t : 0;
-          },
-          0);
-      print_ratio_line(
-          sizes, "re-mux / file I/O (speed-up)",
-          [&](const SizeResult& s) {
-            const double t = median(s.rows[c][kFile].times);
-            return t > 0 && !s.remux.times.empty() ? median(s.remux.times) / t : 0;
-          },
-          0);
-      print_ratio_line(
-          sizes, "re-mux / floor (the ceiling)",
-          [&](const SizeResult& s) {
-            const double t = median(s.rows[c][kFloor].times);
-            return t > 0 && !s.remux.times.empty() ? median(s.remux.times) / t : 0;
-          },
-          0);
+      const struct {
+        const char* label;
+        int row;
+      } speedUps[] = {{"re-mux / mapping (speed-up, 8 WAVs re-muxed)", kMapping},
+                      {"re-mux / file I/O (speed-up)", kFile},
+                      {"re-mux / floor (the ceiling)", kFloor}};
+      for (const auto& u : speedUps) {
+        print_ratio_line(
+            sizes, u.label,
+            [&](const SizeResult& s) {
+              const double t = median(s.rows[c][u.row].times);
+              return t > 0 && !s.remux.times.empty() ? median(s.remux.times) / t : 0;
+            },
+            0);
+      }
     }
   }
   std::printf(
